@@ -1,0 +1,17 @@
+# GoogleTest from Debian's sources when present (works for native and MinGW builds alike),
+# otherwise an installed package.
+if(TARGET gtest_main)
+  return()
+endif()
+set(MASCOT_GTEST_SOURCE "/usr/src/googletest" CACHE PATH "GoogleTest source tree")
+if(EXISTS "${MASCOT_GTEST_SOURCE}/CMakeLists.txt")
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  add_subdirectory("${MASCOT_GTEST_SOURCE}" "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL)
+else()
+  find_package(GTest REQUIRED)
+  add_library(gtest_main ALIAS GTest::gtest_main)
+  add_library(gtest ALIAS GTest::gtest)
+endif()
+include(GoogleTest)
