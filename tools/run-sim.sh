@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Builds the simulator natively (installing the compiler when missing) and runs it on a script.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/tools/ci/deps.sh" g++ cmake make >&2
+cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMASCOT_TESTS=OFF >/dev/null
+cmake --build "$root/build" -j2 --target mascot-sim >&2
+exec "$root/build/tools/mascot-sim" "$@"
