@@ -7,7 +7,7 @@ tools/ci/deps.sh g++ cmake make googletest libgtest-dev
 
 run_suite() {
   local dir=$1; shift
-  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMASCOT_TESTS=ON "$@" >/dev/null
   cmake --build "$dir" -j2
   (cd "$dir" && ctest --output-on-failure -j2)
 }
