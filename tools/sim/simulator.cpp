@@ -52,6 +52,7 @@ void CSimulator::Tick(std::int32_t cursorX, std::int32_t cursorY, std::uint32_t 
     m_csv.Comma(); m_csv.Integer(m.m_orbitRadius);
     m_csv.Comma(); m_csv.Integer(g_zOrder);
     m_csv.EndRow();
+    if (m_observer != nullptr) m_observer->OnTick(placement, cursorX, cursorY);
 }
 
 bool CSimulator::Apply(const ScriptEvent& event) {

@@ -5,8 +5,17 @@
 #include <cstdio>
 #include <string>
 
+#include "host/tick.h"
 #include "sim/csv_writer.h"
 #include "sim/script.h"
+
+// Sees every tick once the core has run it, e.g. to draw the run; must not allocate per tick.
+class CTickObserver {
+public:
+    virtual ~CTickObserver() {}
+    virtual void OnTick(const TickPlacement& placement, std::int32_t cursorX,
+                        std::int32_t cursorY) = 0;
+};
 
 class CSimulator {
 public:
@@ -19,10 +28,13 @@ public:
     // Reads a whole script; returns the exit status (0, or 2 after a malformed line).
     int RunScript(std::FILE* in, std::FILE* errors);
     bool Finish() { return m_csv.Flush(); }
+    // An optional observer of every tick (none by default); it must outlive the run.
+    void SetObserver(CTickObserver* observer) { m_observer = observer; }
 
 private:
     void Tick(std::int32_t cursorX, std::int32_t cursorY, std::uint32_t nowMs);
 
     CCsvWriter m_csv;
     std::uint64_t m_tickCount = 0;
+    CTickObserver* m_observer = nullptr;
 };
