@@ -1,0 +1,262 @@
+"""Driving the real mascot.exe under Wine on an X display: start and stop it, find its windows,
+read screen pixels, send real input with xdotool, and read the Win32 z-order with mascot-probe.
+
+The caller provides DISPLAY and WINEPREFIX (a prefix prepared by tools/wine/prepare-prefix.sh).
+"""
+
+import os
+import re
+import subprocess
+import sys
+import time
+
+MASCOT_SIZE = 41          # window size in pixels
+START_X, START_Y = 300, 100
+BOX_LEFT, BOX_TOP, BOX_RIGHT, BOX_BOTTOM = 20, 20, 1000, 680
+POLL_S = 0.1              # how often conditions are looked at
+
+
+class Failure(Exception):
+    """A check did not hold; the message says which and what was seen."""
+
+
+def run(args, timeout=30, check=True):
+    """Runs a command and returns its standard output as text."""
+    result = subprocess.run(args, capture_output=True, text=True, timeout=timeout)
+    if check and result.returncode != 0:
+        raise Failure(f"{' '.join(args)} failed ({result.returncode}): {result.stderr.strip()}")
+    return result.stdout
+
+
+def wait_for(what, condition, timeout):
+    """Polls condition() until it gives something true; returns that, or fails after timeout s."""
+    deadline = time.monotonic() + timeout
+    last = None
+    while True:
+        last = condition()
+        if last:
+            return last
+        if time.monotonic() > deadline:
+            raise Failure(f"timed out after {timeout} s waiting for {what}")
+        time.sleep(POLL_S)
+
+
+class Screen:
+    """One screenshot of the root window, 8 bits per channel."""
+
+    def __init__(self):
+        data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"],
+                              capture_output=True, timeout=30, check=True).stdout
+        fields = []
+        at = 0
+        while len(fields) < 4:  # magic, width, height, maximum value
+            while data[at:at + 1].isspace():
+                at += 1
+            end = at
+            while not data[end:end + 1].isspace():
+                end += 1
+            fields.append(data[at:end])
+            at = end
+        if fields[0] != b"P6" or fields[3] != b"255":
+            raise Failure(f"unexpected screenshot format {fields}")
+        self.width, self.height = int(fields[1]), int(fields[2])
+        self.pixels = data[at + 1:]
+
+    def pixel(self, x, y):
+        at = 3 * (y * self.width + x)
+        return tuple(self.pixels[at:at + 3])
+
+    def find(self, left, top, width, height, match):
+        """Pixels (x, y) of the rectangle whose colour satisfies match((r, g, b))."""
+        return [(x, y) for y in range(top, min(top + height, self.height))
+                for x in range(left, min(left + width, self.width)) if match(self.pixel(x, y))]
+
+
+def is_mascot_blue(colour):
+    red, green, blue = colour
+    return blue >= 160 and red <= 80 and green <= 80
+
+
+def save_screenshot(folder, name):
+    path = os.path.join(folder, f"{name}.png")
+    subprocess.run(["import", "-window", "root", path], capture_output=True, timeout=30)
+    return path
+
+
+# --- X windows ---------------------------------------------------------------------------------
+
+def visible_windows(*query):
+    """Ids of the visible X windows that `xdotool search` finds for the query."""
+    result = subprocess.run(["xdotool", "search", "--onlyvisible", *query],
+                            capture_output=True, text=True, timeout=10)
+    return [int(line) for line in result.stdout.split()]
+
+
+def geometry(window):
+    """(x, y, width, height) of an X window, or None once it is gone."""
+    result = subprocess.run(["xdotool", "getwindowgeometry", "--shell", str(window)],
+                            capture_output=True, text=True, timeout=10)
+    if result.returncode != 0:
+        return None
+    values = dict(line.split("=", 1) for line in result.stdout.split() if "=" in line)
+    return tuple(int(values[key]) for key in ("X", "Y", "WIDTH", "HEIGHT"))
+
+
+def program_windows(exe_name):
+    """Visible X windows of the program (X sees the exe's name as WM_CLASS), with geometry."""
+    pattern = "^" + re.escape(exe_name) + "$"
+    found = []
+    for window in visible_windows("--class", pattern):
+        box = geometry(window)
+        if box is not None:
+            found.append((window, box))
+    return found
+
+
+def mascot_window(exe_name="mascot.exe"):
+    """(id, geometry) of the 41 x 41 mascot window, or None."""
+    for window, box in program_windows(exe_name):
+        if box[2:] == (MASCOT_SIZE, MASCOT_SIZE):
+            return window, box
+    return None
+
+
+def menu_windows(exe_name="mascot.exe"):
+    """Geometries of the program's open popup menus (its other visible windows)."""
+    return [box for _, box in program_windows(exe_name) if box[2:] != (MASCOT_SIZE, MASCOT_SIZE)]
+
+
+def tray_window():
+    """Geometry of Wine's own "Wine System Tray" window, or None when it is not shown."""
+    for window in visible_windows("--name", "^Wine System Tray$"):
+        box = geometry(window)
+        if box is not None:
+            return box
+    return None
+
+
+def is_shaped(window):
+    """True when the X window has a bounding shape smaller than its rectangle."""
+    text = run(["xwininfo", "-shape", "-id", str(window)])
+    match = re.search(r"Window shape extents:\s+(\d+)x(\d+)", text)
+    size = re.search(r"Width:\s+(\d+).*?Height:\s+(\d+)", text, re.S)
+    if match is None or size is None:
+        return False
+    return (int(match.group(1)), int(match.group(2))) != (int(size.group(1)), int(size.group(2)))
+
+
+# --- input -------------------------------------------------------------------------------------
+
+def move_pointer(x, y):
+    run(["xdotool", "mousemove", str(x), str(y)])
+
+
+def click(x, y, button):
+    run(["xdotool", "mousemove", str(x), str(y)])
+    time.sleep(0.05)  # let the pointer's move arrive before the press
+    run(["xdotool", "click", str(button)])
+
+
+def drag(x, y, dx, dy, button=1):
+    run(["xdotool", "mousemove", str(x), str(y), "mousedown", str(button)])
+    for step in range(1, 6):
+        run(["xdotool", "mousemove", str(x + dx * step // 5), str(y + dy * step // 5)])
+        time.sleep(0.03)
+    run(["xdotool", "mouseup", str(button)])
+
+
+def keys(*names):
+    run(["xdotool", "key", "--delay", "60", *names])
+
+
+def mouse_position():
+    values = dict(item.split(":", 1) for item in run(["xdotool", "getmouselocation"]).split())
+    return int(values["x"]), int(values["y"])
+
+
+# --- Win32 through mascot-probe -----------------------------------------------------------------
+
+class Probe:
+    """mascot-probe.exe, run under the same Wine as the mascot."""
+
+    def __init__(self, exe):
+        self.exe = exe
+
+    def state(self):
+        """The mascot window's Win32 state as a dict of ints, or None when there is no window."""
+        result = subprocess.run(["wine", self.exe, "state"], capture_output=True, text=True,
+                                timeout=30)
+        words = result.stdout.split()
+        if result.returncode != 0 or len(words) < 2 or words[1] != "1":
+            return None
+        return {words[i]: int(words[i + 1]) for i in range(0, len(words) - 1, 2)}
+
+    def command(self, *args):
+        run(["wine", self.exe, *args])
+
+    def cover(self, x, y, width, height, seconds):
+        """Starts a plain magenta window over the rectangle; returns its process."""
+        process = subprocess.Popen(["wine", self.exe, "cover", str(x), str(y), str(width),
+                                    str(height), str(seconds)], stdout=subprocess.PIPE,
+                                   stderr=subprocess.DEVNULL, text=True)
+        return process
+
+
+def is_cover_magenta(colour):
+    red, green, blue = colour
+    return red >= 200 and blue >= 200 and green <= 60
+
+
+# --- the program -------------------------------------------------------------------------------
+
+def start_program(exe, cwd=None):
+    return subprocess.Popen(["wine", exe], cwd=cwd, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL)
+
+
+def stop_program(process):
+    """Last resort after a failure: ends the program's process tree."""
+    if process is None or process.poll() is not None:
+        return
+    process.terminate()
+    try:
+        process.wait(timeout=5)
+    except subprocess.TimeoutExpired:
+        process.kill()
+
+
+class Steps:
+    """Runs named checks in order, prints one line for each, and keeps the first failure."""
+
+    def __init__(self, artifacts):
+        self.artifacts = artifacts
+        self.started = time.monotonic()
+        self.count = 0
+
+    def check(self, name, action):
+        self.count += 1
+        begun = time.monotonic()
+        try:
+            result = action()
+        except Failure as failure:
+            shot = save_screenshot(self.artifacts, f"failed-{self.count:02d}")
+            print(f"not ok {self.count} - {name}: {failure} (screenshot {shot})", flush=True)
+            raise
+        print(f"ok {self.count} - {name} ({time.monotonic() - begun:.1f} s)", flush=True)
+        return result
+
+    def finish(self):
+        print(f"# {self.count} checks passed in {time.monotonic() - self.started:.1f} s")
+
+
+def require(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def main_guard(body):
+    """Runs body(); exits 1 on a Failure, with the message already printed."""
+    try:
+        body()
+    except Failure:
+        sys.exit(1)

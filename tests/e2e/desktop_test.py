@@ -1,0 +1,281 @@
+#!/usr/bin/env python3
+"""End-to-end test of mascot.exe on an X display under Wine, with real input from xdotool.
+
+Start-up window, shape and tray icon; idle; the tray menu starts the motion; the motion keeps to
+the screen box; the menu on the mascot itself; stop; ducking by a click and by a drag and its
+return after ten seconds; always behind; always in front; exit with code 0 and the icon gone.
+
+Usage: desktop_test.py --exe mascot.exe --probe mascot-probe.exe --artifacts DIR
+Needs DISPLAY (e.g. from xvfb-run) and WINEPREFIX (see tools/wine/prepare-prefix.sh).
+"""
+
+import argparse
+import os
+import time
+
+from desktop import (BOX_BOTTOM, BOX_LEFT, BOX_RIGHT, BOX_TOP, MASCOT_SIZE, START_X, START_Y,
+                     Failure, Probe, Screen, Steps, click, drag, is_cover_magenta, is_mascot_blue,
+                     is_shaped, keys, main_guard, mascot_window, menu_windows, move_pointer,
+                     require, save_screenshot, start_program, stop_program, tray_window,
+                     wait_for)
+
+HALF = MASCOT_SIZE // 2
+DUCK_S = 10.0
+# Menu keys: items of the popup in order, separators skipped by the arrow keys.
+KEYS_RANDOM16 = ("Down", "Right", "Down", "Down", "Down", "Return")
+KEYS_STOP = ("Down", "Down", "Return")
+KEYS_IN_FRONT = ("Down", "Down", "Down", "Return")
+KEYS_BEHIND = ("Down", "Down", "Down", "Down", "Return")
+KEYS_EXIT = ("Down", "Down", "Down", "Down", "Down", "Return")
+
+
+class MascotRun:
+    def __init__(self, args):
+        self.exe = args.exe
+        self.probe = Probe(args.probe)
+        self.artifacts = args.artifacts
+        self.process = None
+        self.window = None
+        self.tray_icon = None
+        self.rest = None
+        self.covers = []
+
+    # --- helpers ---
+
+    def position(self):
+        found = mascot_window()
+        return None if found is None else found[1][:2]
+
+    def state(self):
+        state = self.probe.state()
+        if state is None:
+            raise Failure("mascot-probe finds no mascot window")
+        return state
+
+    def open_menu(self, where, attempts=4):
+        """Right-clicks at where() until a popup menu shows; returns (click point, menu box)."""
+        for _ in range(attempts):
+            point = where()
+            click(*point, 3)
+            try:
+                menus = wait_for("the popup menu", menu_windows, 2.0)
+                return point, menus[0]
+            except Failure:
+                continue
+        raise Failure(f"no popup menu after {attempts} right clicks")
+
+    def choose(self, key_names):
+        """Opens the tray icon's menu and chooses an item with the keyboard."""
+        self.open_menu(lambda: self.tray_icon)
+        keys(*key_names)
+        wait_for("the menu to close", lambda: not menu_windows(), 5)
+
+    def cover_mascot(self):
+        """A plain window opened over the resting mascot; waits until it hides it on screen."""
+        x, y = self.rest
+        self.covers.append(self.probe.cover(x, y, MASCOT_SIZE, MASCOT_SIZE, 60))
+        wait_for("the covering window over the mascot",
+                 lambda: is_cover_magenta(Screen().pixel(x + HALF, y + HALF)), 15)
+
+    def drop_covers(self):
+        for cover in self.covers:
+            stop_program(cover)
+        self.covers = []
+
+    def centre_is_blue(self):
+        x, y = self.rest
+        return is_mascot_blue(Screen().pixel(x + HALF, y + HALF))
+
+    # --- checks ---
+
+    def appears(self):
+        self.process = start_program(self.exe)
+        window, box = wait_for("the mascot window", mascot_window, 60)
+        state = wait_for("the mascot in Win32", self.probe.state, 30)
+        require(box == (START_X, START_Y, MASCOT_SIZE, MASCOT_SIZE), f"X geometry {box}")
+        require((state["x"], state["y"], state["w"], state["h"]) ==
+                (START_X, START_Y, MASCOT_SIZE, MASCOT_SIZE), f"Win32 state {state}")
+        require(state["topmost"] == 1, f"not topmost at start: {state}")
+        self.window = window
+
+    def shaped(self):
+        require(is_shaped(self.window), "xwininfo -shape shows no shape smaller than the window")
+        x, y = START_X, START_Y
+
+        def corners_show_desktop():
+            screen = Screen()
+            desktop = screen.pixel(x - 10, y + HALF)
+            corners = [screen.pixel(x + dx, y + dy) for dx in (0, MASCOT_SIZE - 1)
+                       for dy in (0, MASCOT_SIZE - 1)]
+            return is_mascot_blue(screen.pixel(x + HALF, y + HALF)) and \
+                all(corner == desktop for corner in corners)
+        wait_for("a blue disc with the desktop in the corners", corners_show_desktop, 10)
+
+    def tray_docked(self):
+        box = wait_for("Wine's system tray window", tray_window, 30)
+
+        def blue_in_tray():
+            return Screen().find(*box, is_mascot_blue)
+        blue = wait_for("the blue icon in the tray", blue_in_tray, 10)
+        require(len(blue) >= 40, f"only {len(blue)} blue pixels in the tray")
+        self.tray_icon = (sum(p[0] for p in blue) // len(blue), sum(p[1] for p in blue) // len(blue))
+
+    def idle(self):
+        for point in ((600, 400), (100, 650), (900, 60), (320, 120)):
+            move_pointer(*point)
+            time.sleep(0.2)  # a few ticks with the cursor there
+            state = self.state()
+            require((state["x"], state["y"]) == (START_X, START_Y), f"moved while idle: {state}")
+
+    def tray_menu_starts_motion(self):
+        self.open_menu(lambda: self.tray_icon)
+        keys(*KEYS_RANDOM16[:2])
+        wait_for("the submenu", lambda: len(menu_windows()) >= 2, 3)
+        save_screenshot(self.artifacts, "tray-submenu")
+        keys(*KEYS_RANDOM16[2:])
+        wait_for("the menu to close", lambda: not menu_windows(), 5)
+        wait_for("the mascot to move", lambda: self.position() not in (None, (START_X, START_Y)),
+                 15)
+
+    def stays_in_box(self):
+        seen = set()
+        end = time.monotonic() + 4.0
+        while time.monotonic() < end:
+            x, y = self.position()
+            require(BOX_LEFT <= x <= BOX_RIGHT and BOX_TOP <= y <= BOX_BOTTOM,
+                    f"window at ({x}, {y}) outside x {BOX_LEFT}..{BOX_RIGHT}, "
+                    f"y {BOX_TOP}..{BOX_BOTTOM}")
+            seen.add((x, y))
+            time.sleep(0.05)
+        require(len(seen) >= 5, f"only {len(seen)} positions in 4 s of motion")
+
+    def menu_on_mascot(self):
+        def mascot_centre():
+            x, y = self.position()
+            return x + HALF, y + HALF
+        point, menu = self.open_menu(mascot_centre, attempts=8)
+        save_screenshot(self.artifacts, "mascot-menu")
+        mx, my, mw, mh = menu
+        # The menu opens at the click, or flipped to the left or up where the screen ends.
+        require(mx in (point[0], point[0] - mw) and my in (point[1], point[1] - mh),
+                f"menu at ({mx}, {my}) {mw}x{mh} for a click at {point}")
+
+    def stop_brakes(self):
+        keys(*KEYS_STOP)
+        wait_for("the menu to close", lambda: not menu_windows(), 5)
+        history = []
+
+        def standing_still():
+            history.append((time.monotonic(), self.position()))
+            recent = [p for t, p in history if t >= history[-1][0] - 1.5]
+            return history[-1][0] - history[0][0] >= 1.5 and len(set(recent)) == 1 and recent[0]
+        self.rest = wait_for("a standstill", standing_still, 30)
+        state = self.state()
+        require((state["x"], state["y"]) == self.rest, f"Win32 {state} vs X {self.rest}")
+
+    def click_ducks(self):
+        x, y = self.rest
+        click(x + HALF, y + HALF, 1)
+        clicked = time.monotonic()
+        state = wait_for("the mascot at the bottom",
+                         lambda: (s := self.state())["topmost"] == 0 and s, 3)
+        require(state["below"] == 0, f"windows below the ducked mascot: {state}")
+        require((state["x"], state["y"]) == self.rest and self.position() == self.rest,
+                f"the click moved the window: {state}")
+        return clicked
+
+    def returns_on_top(self, clicked):
+        self.cover_mascot()
+        require(self.state()["topmost"] == 0, "back on top too early")
+        state = wait_for("the mascot back on top",
+                         lambda: (s := self.state())["topmost"] == 1 and s, DUCK_S + 6)
+        elapsed = time.monotonic() - clicked
+        require(DUCK_S - 0.5 <= elapsed <= DUCK_S + 3, f"back on top after {elapsed:.1f} s")
+        require(state["below"] >= 1, f"nothing below the raised mascot: {state}")
+        wait_for("the mascot's pixels over the covering window", self.centre_is_blue, 3)
+        self.drop_covers()
+
+    def drag_ducks(self):
+        x, y = self.rest
+        drag(x + HALF, y + HALF, 60, 40)
+        state = wait_for("the mascot at the bottom",
+                         lambda: (s := self.state())["topmost"] == 0 and s, 3)
+        require((state["x"], state["y"]) == self.rest and self.position() == self.rest,
+                f"the drag moved the window: {state}")
+
+    def always_behind(self):
+        self.choose(KEYS_BEHIND)
+        chosen = time.monotonic()
+        self.cover_mascot()
+        while time.monotonic() < chosen + DUCK_S + 1.5:
+            state = self.state()
+            require(state["topmost"] == 0 and state["below"] == 0,
+                    f"left the bottom {time.monotonic() - chosen:.1f} s after the command: {state}")
+            time.sleep(0.3)
+        require(not self.centre_is_blue(), "the mascot shows over the covering window")
+
+    def always_in_front(self):
+        self.choose(KEYS_IN_FRONT)
+        wait_for("the mascot topmost", lambda: self.state()["topmost"] == 1, 3)
+        wait_for("the mascot's pixels over the covering window", self.centre_is_blue, 3)
+        self.drop_covers()
+
+    def exit_command(self):
+        self.choose(KEYS_EXIT)
+        try:
+            code = self.process.wait(timeout=15)
+        except Exception:
+            raise Failure("the program is still running 15 s after the exit command")
+        require(code == 0, f"exit code {code}")
+        wait_for("the mascot window to go", lambda: mascot_window() is None, 5)
+
+    def tray_icon_gone(self):
+        def gone():
+            box = tray_window()
+            return box is None or not Screen().find(*box, is_mascot_blue)
+        wait_for("the tray icon to go", gone, 10)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--exe", required=True)
+    parser.add_argument("--probe", required=True)
+    parser.add_argument("--artifacts", required=True)
+    args = parser.parse_args()
+    os.makedirs(args.artifacts, exist_ok=True)
+    mascot = MascotRun(args)
+    steps = Steps(args.artifacts)
+
+    def body():
+        try:
+            steps.check("the window appears at (300, 100), 41 x 41, topmost", mascot.appears)
+            steps.check("the window is shaped: its corners show the desktop", mascot.shaped)
+            steps.check("the tray icon is docked in Wine's system tray", mascot.tray_docked)
+            steps.check("idle at (300, 100) wherever the cursor goes", mascot.idle)
+            save_screenshot(args.artifacts, "start")
+            steps.check("a right click on the tray icon opens the menu; 行動数：１６ starts "
+                        "the motion", mascot.tray_menu_starts_motion)
+            steps.check("the motion stays within x 20..1000, y 20..680", mascot.stays_in_box)
+            steps.check("a right click on the moving mascot opens the menu at the click",
+                        mascot.menu_on_mascot)
+            steps.check("停止 brakes it to a standstill", mascot.stop_brakes)
+            clicked = steps.check("a left click sends it to the bottom without moving it",
+                                  mascot.click_ducks)
+            steps.check("it returns on top about 10 s later (Win32 and pixels)",
+                        lambda: mascot.returns_on_top(clicked))
+            steps.check("press, drag and release also send it to the bottom, unmoved",
+                        mascot.drag_ducks)
+            steps.check("常に後ろに表示 keeps it at the bottom past 10 s", mascot.always_behind)
+            steps.check("常に手前に表示 makes it topmost again", mascot.always_in_front)
+            steps.check("Zunpelを終了する ends the program with exit code 0", mascot.exit_command)
+            steps.check("the tray icon goes away", mascot.tray_icon_gone)
+            steps.finish()
+        finally:
+            mascot.drop_covers()
+            stop_program(mascot.process)
+
+    main_guard(body)
+
+
+if __name__ == "__main__":
+    main()
