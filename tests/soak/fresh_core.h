@@ -1,0 +1,18 @@
+// Puts the whole core back into its start-up state, as a freshly started program after window
+// creation would have it; shared by the soak, the fuzz target and the benchmarks.
+#pragma once
+
+#include <cstdlib>
+
+#include "host/tick.h"
+
+inline void StartFreshCore(unsigned seed) {
+    g_mascot = CMascot();
+    g_trajectory = CTrajectory();
+    g_playIndex = 1;
+    g_restartClock = 1;
+    g_zOrder = ZOrderFront;
+    g_clickTime = 0.0;
+    ResetMotion();
+    std::srand(seed);
+}
