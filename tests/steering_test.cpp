@@ -79,7 +79,8 @@ TEST_F(SteeringTest, FixHeadingCompletesTheArctangent) {
     EXPECT_EQ(Fixed(0.0, -1.0, 12.0), 90.0);
     EXPECT_EQ(Fixed(-1.0, 0.5, -30.0), 150.0);  // negative and moving down: +180
     EXPECT_EQ(Fixed(1.0, 0.0, 180.0), 0.0);     // +180 then 360 wraps to 0
-    EXPECT_EQ(Fixed(-1.0, 0.0, 0.0), 0.0);      // 0 is not above 0: no +180
+    EXPECT_EQ(Fixed(-1.0, 0.0, 0.0), 0.0);
+    EXPECT_EQ(Fixed(1.0, -0.5, 0.0), 0.0);      // 0 is not above 0: no +180
     EXPECT_EQ(Fixed(1.0, 0.5, 370.0), 190.0);   // +180 = 550, one subtraction only
     EXPECT_EQ(Fixed(-1.0, 0.5, -400.0), 140.0); // +180 = -220, +360
 }
