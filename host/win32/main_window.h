@@ -1,0 +1,22 @@
+// Start-up of the mascot: the window class, the window, the message loop and the whole run.
+#pragma once
+
+#include <windows.h>
+
+constexpr char kMascotClassName[] = "mascot test program";
+constexpr int kStartX = 300;  // where the window is created, pixels
+constexpr int kStartY = 100;
+
+// Registers the window class of the mascot window. The result is not checked: creation fails
+// later if the class is missing.
+void RegisterMascotClass(HINSTANCE instance);
+
+// Creates the hidden, topmost, borderless tool window; null on failure. The creation message
+// loads the bitmap, resets the motion, starts the timer and shapes the window.
+HWND CreateMascotWindow(HINSTANCE instance);
+
+// Runs the message loop until the quit message; returns the exit code it carries.
+int RunMessageLoop();
+
+// The whole program: class, window, tray icon, show, loop. Returns the process exit code.
+int MascotMain(HINSTANCE instance, int showCommand);

@@ -1,0 +1,16 @@
+// The timer message: re-shape the window, read cursor and clock, run the tick, place the window.
+#pragma once
+
+#include <windows.h>
+
+constexpr UINT_PTR kTickTimerId = 1;
+constexpr UINT kTickMs = 10;
+constexpr int kWindowSize = 41;  // pixels; the 40 x 40 image leaves the last row and column out
+
+// The cursor position for this tick: `read` when GetCursorPos succeeded, otherwise the cursor
+// the previous tick used (the target plus the 20 pixels the tick took off).
+POINT CursorOrLastKnown(BOOL readOk, POINT read);
+
+// One timer tick on the mascot window, in this order: ApplyShape, GetCursorPos, GetTickCount,
+// RunTick, SetWindowPos.
+void OnTimerTick(HWND window);

@@ -1,0 +1,38 @@
+// Adding, restoring and removing the tray icon kept in g_trayIcon.
+#include "host/win32/tray_icon.h"
+
+#include "host/win32/host_state.h"
+#include "resources/resource_ids.h"
+
+namespace {
+
+constexpr int kTrayIconPixels = 16;  // the 32 x 32 image is scaled down to this
+
+}  // namespace
+
+void AddTrayIcon(HWND window) {
+    g_trayIcon = {};
+    // The first, shortest form of the structure, whatever size the headers' full form has.
+    g_trayIcon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    g_trayIcon.hWnd = window;
+    g_trayIcon.uID = kTrayIconId;
+    g_trayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    g_trayIcon.uCallbackMessage = kTrayCallbackMessage;
+    g_trayIcon.hIcon = static_cast<HICON>(LoadImageA(g_instance, MAKEINTRESOURCEA(IDI_TRAY_ICON),
+                                                     IMAGE_ICON, kTrayIconPixels,
+                                                     kTrayIconPixels, LR_DEFAULTCOLOR));
+    lstrcpynA(g_trayIcon.szTip, kTrayTip, sizeof g_trayIcon.szTip);
+    Shell_NotifyIconA(NIM_ADD, &g_trayIcon);
+}
+
+void RestoreTrayIcon() {
+    if (!g_trayIcon.hWnd) return;
+    Shell_NotifyIconA(NIM_ADD, &g_trayIcon);
+}
+
+void RemoveTrayIcon() {
+    Shell_NotifyIconA(NIM_DELETE, &g_trayIcon);
+    if (g_trayIcon.hIcon) DestroyIcon(g_trayIcon.hIcon);
+    g_trayIcon.hIcon = nullptr;
+    g_trayIcon.hWnd = nullptr;
+}

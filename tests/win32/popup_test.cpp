@@ -1,0 +1,154 @@
+// The popup menu, opened for real from a right click on the mascot and from the tray icon, and
+// driven from inside its modal loop.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "host/commands.h"
+#include "host/tick.h"
+#include "host/win32/main_window.h"
+#include "host/win32/tray_icon.h"
+#include "support/menu_driver.h"
+#include "support/test_window.h"
+
+namespace {
+
+constexpr int kScreenWidth = 1024;  // the test display
+
+// Records where the menu opened, then closes it.
+struct COpenedAt {
+    bool seen = false;
+    RECT rect = {};
+    bool operator()() {
+        if (!CMenuDriver::FindOpenMenu(rect)) return false;
+        seen = true;
+        EndMenu();
+        return true;
+    }
+};
+
+}  // namespace
+
+class PopupMenu : public MascotWindowTest {};
+
+TEST_F(PopupMenu, RightClickOpensTheMenuAtTheClickAndReleasesItAfterwards) {
+    COpenedAt opened;
+    CMenuDriver driver(std::ref(opened));
+    SendMessageA(m_window, WM_NCRBUTTONDOWN, HTCAPTION, ScreenPoint(400, 300));
+    ASSERT_FALSE(driver.TimedOut());
+    ASSERT_TRUE(opened.seen);
+    EXPECT_EQ(400, opened.rect.left);
+    EXPECT_EQ(300, opened.rect.top);
+    ASSERT_FALSE(driver.ShownMenus().empty());
+    // The submenu shown belongs to the menu loaded for this popup; destroying that menu
+    // destroys its submenus too.
+    for (HMENU shown : driver.ShownMenus()) EXPECT_FALSE(IsMenu(shown));
+}
+
+TEST_F(PopupMenu, RightClickLeftOfAndAboveThePrimaryScreenKeepsTheSign) {
+    COpenedAt opened;
+    CMenuDriver driver(std::ref(opened));
+    SendMessageA(m_window, WM_NCRBUTTONDOWN, HTCAPTION, ScreenPoint(-30, -40));
+    ASSERT_TRUE(opened.seen);
+    // Read as unsigned, -30 would be 65506: the menu would be pushed to the right screen edge.
+    // Read as signed, the menu is pushed the other way, onto the left edge.
+    EXPECT_LT(opened.rect.left, kScreenWidth / 2);
+    EXPECT_LT(opened.rect.top, 100);
+}
+
+TEST_F(PopupMenu, TrayRightButtonOpensTheMenuAtTheCursor) {
+    ASSERT_TRUE(SetCursorPos(500, 350));
+    COpenedAt opened;
+    CMenuDriver driver(std::ref(opened));
+    SendMessageA(m_window, kTrayCallbackMessage, kTrayIconId, WM_RBUTTONDOWN);
+    ASSERT_TRUE(opened.seen);
+    EXPECT_EQ(500, opened.rect.left);
+    EXPECT_EQ(350, opened.rect.top);
+    for (HMENU shown : driver.ShownMenus()) EXPECT_FALSE(IsMenu(shown));
+}
+
+TEST_F(PopupMenu, OtherTrayEventsOpenNothing) {
+    COpenedAt opened;
+    CMenuDriver driver(std::ref(opened));
+    const struct {
+        WPARAM icon;
+        LPARAM mouse;
+    } events[] = {{kTrayIconId, WM_LBUTTONDOWN}, {kTrayIconId, WM_RBUTTONUP},
+                  {kTrayIconId, WM_LBUTTONDBLCLK}, {kTrayIconId, WM_MOUSEMOVE},
+                  {2, WM_RBUTTONDOWN}, {0, WM_RBUTTONDOWN}};
+    for (const auto& event : events) {
+        EXPECT_EQ(0, SendMessageA(m_window, kTrayCallbackMessage, event.icon, event.mouse));
+    }
+    EXPECT_TRUE(driver.ShownMenus().empty());
+}
+
+TEST_F(PopupMenu, ChosenItemArrivesAsACommandAfterTheMenuCloses) {
+    bool commandDuringMenu = false;
+    CMenuDriver driver([&] {
+        RECT rect;
+        if (!CMenuDriver::FindOpenMenu(rect)) return false;
+        commandDuringMenu = g_mascot.m_mode != 0;
+        // First item: the submenu "行動開始"; second: "停止".
+        CMenuDriver::PostKey(m_window, VK_DOWN);
+        CMenuDriver::PostKey(m_window, VK_DOWN);
+        CMenuDriver::PostKey(m_window, VK_RETURN);
+        return true;
+    });
+    SendMessageA(m_window, WM_NCRBUTTONDOWN, HTCAPTION, ScreenPoint(200, 200));
+    ASSERT_TRUE(driver.Done());
+    ASSERT_FALSE(driver.TimedOut());
+    EXPECT_FALSE(commandDuringMenu);
+    EXPECT_EQ(0, g_mascot.m_mode);  // nothing yet: the command is still in the queue
+    PumpMessages();
+    EXPECT_EQ(kModeFixed, g_mascot.m_mode);
+    EXPECT_EQ(0, g_mascot.m_behaviour);
+}
+
+TEST_F(PopupMenu, SubmenuItemChoosesItsMode) {
+    CMenuDriver driver([&] {
+        RECT rect;
+        if (!CMenuDriver::FindOpenMenu(rect)) return false;
+        // Into "行動開始", then its third item, "行動数：８" (id 32796, mode 3).
+        CMenuDriver::PostKey(m_window, VK_DOWN);
+        CMenuDriver::PostKey(m_window, VK_RIGHT);
+        CMenuDriver::PostKey(m_window, VK_DOWN);
+        CMenuDriver::PostKey(m_window, VK_DOWN);
+        CMenuDriver::PostKey(m_window, VK_RETURN);
+        return true;
+    });
+    SendMessageA(m_window, WM_NCRBUTTONDOWN, HTCAPTION, ScreenPoint(200, 200));
+    ASSERT_FALSE(driver.TimedOut());
+    PumpMessages();
+    EXPECT_EQ(3, g_mascot.m_mode);
+}
+
+TEST_F(PopupMenu, ExitItemEndsTheMessageLoopWithCodeZero) {
+    CMenuDriver driver([&] {
+        RECT rect;
+        if (!CMenuDriver::FindOpenMenu(rect)) return false;
+        CMenuDriver::PostKey(m_window, VK_UP);  // wraps round to the last item, the exit
+        CMenuDriver::PostKey(m_window, VK_RETURN);
+        return true;
+    });
+    PostMessageA(m_window, WM_NCRBUTTONDOWN, HTCAPTION, ScreenPoint(200, 200));
+    int exitCode = RunMessageLoop();
+    EXPECT_FALSE(driver.TimedOut());
+    EXPECT_EQ(0, exitCode);
+    EXPECT_FALSE(IsWindow(m_window));
+}
+
+TEST_F(PopupMenu, TicksGoOnWhileTheMenuIsOpen) {
+    const double kNotTicked = -1.0;
+    g_mascot.m_nowTick = kNotTicked;
+    bool tickedDuringMenu = false;
+    CMenuDriver driver([&] {
+        RECT rect;
+        if (!CMenuDriver::FindOpenMenu(rect) || g_mascot.m_nowTick == kNotTicked) return false;
+        tickedDuringMenu = true;
+        EndMenu();
+        return true;
+    });
+    SendMessageA(m_window, WM_NCRBUTTONDOWN, HTCAPTION, ScreenPoint(200, 200));
+    EXPECT_FALSE(driver.TimedOut());
+    EXPECT_TRUE(tickedDuringMenu);
+}

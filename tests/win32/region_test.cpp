@@ -1,0 +1,247 @@
+// BuildRegionFromBitmap and ApplyShape on real bitmaps and windows.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "host/win32/region.h"
+#include "resources/resource_ids.h"
+#include "support/handle_count.h"
+#include "support/mascot_image.h"
+#include "support/region_rows.h"
+#include "support/test_window.h"
+
+namespace {
+
+constexpr std::uint32_t W = 0xFFFFFF;  // white
+constexpr std::uint32_t K = 0x000000;  // black
+constexpr std::uint32_t B = 0x0000FF;  // blue
+constexpr std::uint32_t R = 0xFF0000;  // red
+
+// Builds from a bitmap of the given rows and reads the region back; deletes both.
+CRegionRows BuildRows(const std::vector<std::vector<std::uint32_t>>& pixels,
+                      std::uint32_t transparent, bool* built = nullptr) {
+    HBITMAP bitmap = MakeBitmap(pixels);
+    HRGN region = BuildRegionFromBitmap(bitmap, transparent);
+    if (built) *built = region != nullptr;
+    CRegionRows rows = region ? ReadRegionRows(region) : CRegionRows{};
+    if (region) DeleteObject(region);
+    DeleteObject(bitmap);
+    return rows;
+}
+
+HBITMAP LoadMascot() {
+    return LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_MASCOT));
+}
+
+}  // namespace
+
+TEST(RegionFromBitmap, MascotGivesOneRunPerRowOfTheImage) {
+    HBITMAP bitmap = LoadMascot();
+    ASSERT_NE(nullptr, bitmap);
+    HRGN region = BuildRegionFromBitmap(bitmap, kTransparentFromBottomLeft);
+    ASSERT_NE(nullptr, region);
+    CRegionRows rows = ReadRegionRows(region);
+    EXPECT_EQ(MascotRows(), rows) << Describe(rows);
+    ASSERT_EQ(40u, rows.size());
+    std::vector<CRun> top = {{18, 22}};
+    EXPECT_EQ(top, rows[0]);
+    EXPECT_EQ(top, rows[39]);
+    int widest = 0;
+    for (const auto& entry : rows) {
+        ASSERT_EQ(1u, entry.second.size()) << "row " << entry.first;
+        widest = std::max(widest, entry.second[0].end - entry.second[0].first);
+    }
+    EXPECT_EQ(40, widest);
+    DeleteObject(region);
+    DeleteObject(bitmap);
+}
+
+TEST(RegionFromBitmap, BottomLeftPixelChoosesTheTransparentColour) {
+    // Top-left is white, bottom-left red: with -1 the red pixels are the transparent ones.
+    CRegionRows rows = BuildRows({{W, W, R, R},
+                                  {R, W, W, R},
+                                  {R, R, W, W}},
+                                 kTransparentFromBottomLeft);
+    CRegionRows expected = {{0, {{0, 2}}}, {1, {{1, 3}}}, {2, {{2, 4}}}};
+    EXPECT_EQ(expected, rows) << Describe(rows);
+}
+
+TEST(RegionFromBitmap, RunReachingTheRowEndEndsAtTheWidth) {
+    CRegionRows rows = BuildRows({{W, W, B, K, B}}, W);
+    CRegionRows expected = {{0, {{2, 5}}}};
+    EXPECT_EQ(expected, rows) << Describe(rows);
+}
+
+TEST(RegionFromBitmap, TwoRunsInARowGiveTwoRectangles) {
+    CRegionRows rows = BuildRows({{B, W, K, B, W, W}}, W);
+    CRegionRows expected = {{0, {{0, 1}, {2, 4}}}};
+    EXPECT_EQ(expected, rows) << Describe(rows);
+}
+
+TEST(RegionFromBitmap, SingleTransparentPixelsSplitRuns) {
+    CRegionRows rows = BuildRows({{B, W, B, W, B}}, W);
+    CRegionRows expected = {{0, {{0, 1}, {2, 3}, {4, 5}}}};
+    EXPECT_EQ(expected, rows) << Describe(rows);
+}
+
+TEST(RegionFromBitmap, TransparentRowAddsNothing) {
+    CRegionRows rows = BuildRows({{B, B, W},
+                                  {W, W, W},
+                                  {W, B, B}},
+                                 W);
+    CRegionRows expected = {{0, {{0, 2}}}, {2, {{1, 3}}}};
+    EXPECT_EQ(expected, rows) << Describe(rows);
+}
+
+TEST(RegionFromBitmap, AllTransparentBitmapGivesAnEmptyRegion) {
+    HBITMAP bitmap = MakeBitmap({{W, W, W}, {W, W, W}});
+    HRGN region = BuildRegionFromBitmap(bitmap, kTransparentFromBottomLeft);
+    ASSERT_NE(nullptr, region);
+    RECT box;
+    EXPECT_EQ(NULLREGION, GetRgnBox(region, &box));
+    DeleteObject(region);
+    DeleteObject(bitmap);
+}
+
+TEST(RegionFromBitmap, ColourNoPixelHasGivesTheWholeRectangle) {
+    HBITMAP bitmap = MakeBitmap({{W, B, K}, {R, W, B}});
+    HRGN region = BuildRegionFromBitmap(bitmap, 0x123456);
+    ASSERT_NE(nullptr, region);
+    RECT box;
+    EXPECT_EQ(SIMPLEREGION, GetRgnBox(region, &box));
+    EXPECT_EQ(0, box.left);
+    EXPECT_EQ(0, box.top);
+    EXPECT_EQ(3, box.right);
+    EXPECT_EQ(2, box.bottom);
+    DeleteObject(region);
+    DeleteObject(bitmap);
+}
+
+TEST(RegionFromBitmap, DeviceDependentBitmapIsCopiedToo) {
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 6, 4);
+    HDC drawing = CreateCompatibleDC(screen);
+    HGDIOBJ previous = SelectObject(drawing, bitmap);
+    RECT all = {0, 0, 6, 4};
+    RECT inner = {2, 1, 5, 3};
+    FillRect(drawing, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    FillRect(drawing, &inner, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    SelectObject(drawing, previous);
+    DeleteDC(drawing);
+    ReleaseDC(nullptr, screen);
+    HRGN region = BuildRegionFromBitmap(bitmap, kTransparentFromBottomLeft);
+    ASSERT_NE(nullptr, region);
+    CRegionRows expected = {{1, {{2, 5}}}, {2, {{2, 5}}}};
+    CRegionRows rows = ReadRegionRows(region);
+    EXPECT_EQ(expected, rows) << Describe(rows);
+    DeleteObject(region);
+    DeleteObject(bitmap);
+}
+
+TEST(RegionFromBitmap, NoBitmapGivesNoRegion) {
+    EXPECT_EQ(nullptr, BuildRegionFromBitmap(nullptr, kTransparentFromBottomLeft));
+}
+
+TEST(RegionFromBitmap, HandleThatIsNoBitmapGivesNoRegion) {
+    HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
+    EXPECT_EQ(nullptr, BuildRegionFromBitmap(reinterpret_cast<HBITMAP>(brush), 0));
+    DeleteObject(brush);
+    HBITMAP deleted = MakeBitmap({{B}});
+    DeleteObject(deleted);
+    EXPECT_EQ(nullptr, BuildRegionFromBitmap(deleted, 0));
+}
+
+TEST(RegionFromBitmap, BitmapSelectedElsewhereCannotBeCopiedAndGivesNoRegion) {
+    HBITMAP bitmap = MakeBitmap({{B, W}, {W, B}});
+    HDC holder = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(holder, bitmap);
+    ASSERT_NE(nullptr, previous);
+    // A bitmap can be selected into one context at a time, so the copy has no source.
+    EXPECT_EQ(nullptr, BuildRegionFromBitmap(bitmap, W));
+    SelectObject(holder, previous);
+    DeleteDC(holder);
+    DeleteObject(bitmap);
+}
+
+TEST(RegionFromBitmap, FailuresReleaseEverythingTheyMade) {
+    HBITMAP bitmap = MakeBitmap({{B, W}, {W, B}});
+    HDC holder = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(holder, bitmap);
+    HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
+    int before = CountCreatableRegions();
+    for (int i = 0; i < 200; ++i) {
+        BuildRegionFromBitmap(bitmap, W);  // copy fails: selected elsewhere
+        BuildRegionFromBitmap(reinterpret_cast<HBITMAP>(brush), W);
+    }
+    EXPECT_EQ(before, CountCreatableRegions());
+    DeleteObject(brush);
+    SelectObject(holder, previous);
+    DeleteDC(holder);
+    DeleteObject(bitmap);
+}
+
+TEST(RegionFromBitmap, ShortOfHandlesGivesNoRegionOrTheWholeOne) {
+    HBITMAP bitmap = LoadMascot();
+    ASSERT_NE(nullptr, bitmap);
+    CRegionRows mascot = MascotRows();
+    // Fill the handle table, then free a few slots: with too few the builder must give no region
+    // (an empty or partial one would make the mascot vanish or lose pixels); with enough, all of it.
+    std::vector<HRGN> filler;
+    while (HRGN region = CreateRectRgn(0, 0, 1, 1)) filler.push_back(region);
+    ASSERT_GT(filler.size(), 20u);
+    bool built[8] = {};
+    for (int free = 0; free < 8; ++free) {
+        if (free > 0) {
+            DeleteObject(filler.back());
+            filler.pop_back();
+        }
+        HRGN region = BuildRegionFromBitmap(bitmap, kTransparentFromBottomLeft);
+        if (!region) continue;
+        built[free] = true;
+        EXPECT_EQ(mascot, ReadRegionRows(region)) << free << " free slots";
+        DeleteObject(region);
+    }
+    for (HRGN held : filler) DeleteObject(held);
+    DeleteObject(bitmap);
+    // Two slots hold the first context and the pixel buffer: the second context, and with it the
+    // copy, fails, and that counts as no region rather than a shape of whatever the buffer held.
+    EXPECT_FALSE(built[2]);
+    EXPECT_TRUE(built[7]);
+}
+
+class WindowShape : public MascotWindowTest {};
+
+TEST_F(WindowShape, ApplyShapeGivesTheWindowTheRegionAndRecordsIt) {
+    SetWindowRgn(m_window, nullptr, FALSE);
+    RemovePropA(m_window, kRegionProperty);
+    HBITMAP bitmap = LoadMascot();
+    ApplyShape(m_window, bitmap);
+    HRGN shape = CopyWindowRegion(m_window);
+    ASSERT_NE(nullptr, shape);
+    EXPECT_EQ(MascotRows(), ReadRegionRows(shape));
+    EXPECT_NE(nullptr, GetPropA(m_window, kRegionProperty));
+    DeleteObject(shape);
+    DeleteObject(bitmap);
+}
+
+TEST_F(WindowShape, NoBitmapGivesTheWholeWindowBackAndClearsTheProperty) {
+    ASSERT_NE(nullptr, GetPropA(m_window, kRegionProperty));
+    ApplyShape(m_window, nullptr);
+    EXPECT_EQ(nullptr, CopyWindowRegion(m_window));
+    EXPECT_EQ(nullptr, GetPropA(m_window, kRegionProperty));
+}
+
+TEST_F(WindowShape, RegionTheWindowRefusesIsFreed) {
+    HBITMAP bitmap = LoadMascot();
+    HWND gone = CreateWindowExA(0, "STATIC", nullptr, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                nullptr, nullptr);
+    DestroyWindow(gone);
+    int before = CountCreatableRegions();
+    for (int i = 0; i < 100; ++i) ApplyShape(gone, bitmap);
+    EXPECT_EQ(before, CountCreatableRegions());
+    DeleteObject(bitmap);
+}

@@ -1,0 +1,66 @@
+// The real mascot window for tests.
+#include "support/test_window.h"
+
+#include "host/tick.h"
+#include "host/win32/host_state.h"
+#include "host/win32/main_window.h"
+
+void ResetHostGlobals() {
+    g_instance = GetModuleHandleA(nullptr);
+    g_trayIcon = {};
+    g_playIndex = 1;
+    g_restartClock = 1;
+    g_zOrder = ZOrderFront;
+    g_clickTime = 0.0;
+    g_mascot.m_mode = 0;
+    g_mascot.m_speedScale = 1.0;
+}
+
+HWND CreateTestMascot() {
+    ResetHostGlobals();
+    RegisterMascotClass(g_instance);
+    return CreateMascotWindow(g_instance);
+}
+
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+        if (message.message == WM_QUIT) return;
+        PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+bool TakeQuitMessage(int& exitCode) {
+    MSG message;
+    if (!PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) return false;
+    exitCode = static_cast<int>(message.wParam);
+    return true;
+}
+
+void DestroyTestMascot(HWND window) {
+    if (window && IsWindow(window)) DestroyWindow(window);
+    int exitCode = 0;
+    while (TakeQuitMessage(exitCode)) {
+    }
+}
+
+void MascotWindowTest::SetUp() {
+    m_window = CreateTestMascot();
+    ASSERT_NE(nullptr, m_window);
+}
+
+void MascotWindowTest::TearDown() {
+    DestroyTestMascot(m_window);
+}
+
+RECT MascotWindowTest::WindowRect() const {
+    RECT rect = {};
+    GetWindowRect(m_window, &rect);
+    return rect;
+}
+
+bool MascotWindowTest::IsTopmost() const {
+    return (GetWindowLongA(m_window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}

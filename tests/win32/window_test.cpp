@@ -1,0 +1,120 @@
+// The mascot window as creation leaves it, its hit test and the mouse on it.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "host/tick.h"
+#include "host/win32/host_state.h"
+#include "host/win32/main_window.h"
+#include "host/win32/region.h"
+#include "host/win32/window_proc.h"
+#include "support/region_rows.h"
+#include "support/test_window.h"
+
+class WindowCreation : public MascotWindowTest {};
+
+TEST_F(WindowCreation, ClassIsRegisteredWithTheMascotProcedure) {
+    WNDCLASSEXA info = {};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetClassInfoExA(GetModuleHandleA(nullptr), "mascot test program", &info));
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(MascotWindowProc), info.lpfnWndProc);
+    EXPECT_EQ(reinterpret_cast<HBRUSH>(COLOR_MENU + 1), info.hbrBackground);
+    EXPECT_EQ(LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)), info.hCursor);
+    EXPECT_EQ(0u, info.style);
+    char name[64] = {};
+    GetClassNameA(m_window, name, sizeof name);
+    EXPECT_STREQ("mascot test program", name);
+}
+
+TEST_F(WindowCreation, HiddenTopmostToolWindowAt300By100Sized41) {
+    LONG style = GetWindowLongA(m_window, GWL_STYLE);
+    LONG exStyle = GetWindowLongA(m_window, GWL_EXSTYLE);
+    EXPECT_TRUE(style & WS_POPUP);
+    EXPECT_FALSE(style & (WS_VISIBLE | WS_CAPTION | WS_BORDER | WS_THICKFRAME | WS_SYSMENU));
+    EXPECT_TRUE(exStyle & WS_EX_TOOLWINDOW);
+    EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
+    RECT rect = WindowRect();
+    EXPECT_EQ(300, rect.left);
+    EXPECT_EQ(100, rect.top);
+    EXPECT_EQ(341, rect.right);
+    EXPECT_EQ(141, rect.bottom);
+}
+
+TEST_F(WindowCreation, RegionIsTheMascotOutline) {
+    HRGN shape = CopyWindowRegion(m_window);
+    ASSERT_NE(nullptr, shape);
+    CRegionRows rows = ReadRegionRows(shape);
+    EXPECT_EQ(MascotRows(), rows) << Describe(rows);
+    EXPECT_NE(nullptr, GetPropA(m_window, kRegionProperty));
+    DeleteObject(shape);
+}
+
+TEST_F(WindowCreation, LoadsTheBitmapAndResetsTheMotion) {
+    EXPECT_NE(nullptr, g_mascotBitmap);
+    EXPECT_EQ(300.0, g_mascot.m_posX);
+    EXPECT_EQ(100.0, g_mascot.m_posY);
+    EXPECT_EQ(1, g_trajectory.m_needsReset);
+    EXPECT_EQ(0, g_trajectory.m_keyIndex);
+}
+
+TEST_F(WindowCreation, TimerRunsEveryTenMilliseconds) {
+    MSG message;
+    DWORD start = GetTickCount();
+    bool ticked = false;
+    while (!ticked && GetTickCount() - start < 2000) {
+        ticked = PeekMessageA(&message, m_window, WM_TIMER, WM_TIMER, PM_REMOVE) &&
+                 message.wParam == 1;
+        Sleep(1);
+    }
+    EXPECT_TRUE(ticked);
+}
+
+class HitTest : public MascotWindowTest {};
+
+TEST_F(HitTest, ClientAreaAnswersAsCaption) {
+    EXPECT_EQ(HTCAPTION, SendMessageA(m_window, WM_NCHITTEST, 0, ScreenPoint(320, 120)));
+    EXPECT_EQ(HTCAPTION, SendMessageA(m_window, WM_NCHITTEST, 0, ScreenPoint(300, 100)));
+}
+
+TEST_F(HitTest, OtherAnswersPassUnchanged) {
+    LRESULT outside = SendMessageA(m_window, WM_NCHITTEST, 0, ScreenPoint(10, 10));
+    EXPECT_EQ(DefWindowProcA(m_window, WM_NCHITTEST, 0, ScreenPoint(10, 10)), outside);
+    EXPECT_NE(HTCAPTION, outside);
+}
+
+class MouseOnMascot : public MascotWindowTest {};
+
+TEST_F(MouseOnMascot, LeftClickDucksWithoutMovingTheWindow) {
+    Tick();
+    RECT before = WindowRect();
+    g_mascot.m_elapsed = 7.25;
+    // The default handling would start a modal move here and not return until the button is up.
+    EXPECT_EQ(0, SendMessageA(m_window, WM_NCLBUTTONDOWN, HTCAPTION, ScreenPoint(320, 120)));
+    EXPECT_EQ(ZOrderDucked, g_zOrder);
+    EXPECT_EQ(7.25, g_clickTime);
+    RECT after = WindowRect();
+    EXPECT_TRUE(EqualRect(&before, &after));
+    EXPECT_EQ(nullptr, GetCapture());
+}
+
+TEST_F(MouseOnMascot, RealClickOnTheWindowDucksIt) {
+    Tick();  // shows the window at (300, 100), topmost
+    PumpMessages();
+    ASSERT_TRUE(IsWindowVisible(m_window));
+    SetCursorPos(320, 120);
+    INPUT press[2] = {};
+    press[0].type = INPUT_MOUSE;
+    press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    press[1].type = INPUT_MOUSE;
+    press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ASSERT_EQ(2u, SendInput(2, press, sizeof(INPUT)));
+    DWORD start = GetTickCount();
+    while (g_zOrder != ZOrderDucked && GetTickCount() - start < 3000) {
+        PumpMessages();
+        Sleep(5);
+    }
+    EXPECT_EQ(ZOrderDucked, g_zOrder);
+    RECT rect = WindowRect();
+    EXPECT_EQ(300, rect.left);
+    EXPECT_EQ(100, rect.top);
+}
