@@ -37,7 +37,9 @@ bool AllocationCounterWorks() {
 
 #ifdef MASCOT_SOAK_ASAN
 
-#include <sanitizer/allocator_interface.h>
+// Declared here: GCC's sanitizer headers lack allocator_interface.h, the runtime has the call.
+extern "C" int __sanitizer_install_malloc_and_free_hooks(
+    void (*mallocHook)(const volatile void*, std::size_t), void (*freeHook)(const volatile void*));
 
 namespace {
 void CountAllocation(const volatile void*, std::size_t) {
