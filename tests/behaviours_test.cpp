@@ -114,18 +114,6 @@ TEST_F(RoamingTest, WanderHaltsAndEndsTheBurstOnTheSameKeyFrame) {
     EXPECT_EQ(g_mascot.m_wanderStep, 0);  // the next key frame starts a new burst
 }
 
-TEST_F(RoamingTest, WanderWithoutTheHaltDrawKeepsItsCourse) {
-    std::srand(SeedWithFirstCoin(1));
-    PlaceNewest(500.0, 300.0);
-    g_mascot.m_dirX = 0.6;
-    g_mascot.m_wanderStep = 5;
-    g_mascot.m_wanderBurst = 5;
-    g_mascot.m_wanderEnd = 8;
-    g_mascot.Wander(g_mascot, g_trajectory);
-    EXPECT_EQ(g_mascot.m_dirX, 0.6);
-    EXPECT_EQ(g_mascot.m_wanderStep, 6);
-}
-
 TEST_F(RoamingTest, WanderSlowsToACrawlOrToRest) {
     PlaceNewest(500.0, 300.0);
     g_mascot.m_wanderStep = 4;

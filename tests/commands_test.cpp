@@ -151,21 +151,4 @@ TEST_F(CommandTest, TwoBehaviourModeFromIdlePicksAfterTwentyDueTicks) {
     EXPECT_EQ(g_mascot.m_framesInBehaviour, 0);
 }
 
-TEST_F(CommandTest, ACommandLeavesTheHistoryAlone) {
-    RunCommand(32776);
-    for (unsigned now = 10; now <= 600; now += 10) RunTick(900, 600, now);
-    auto before = std::make_unique<CTrajectory>(g_trajectory);
-    RunCommand(32795);
-    EXPECT_EQ(g_trajectory.m_keyIndex, before->m_keyIndex);
-    EXPECT_EQ(std::memcmp(g_trajectory.m_keyX, before->m_keyX, sizeof before->m_keyX), 0);
-}
-
-TEST_F(CommandTest, ALeftClickDucksFromTheCurrentElapsedTime) {
-    g_mascot.m_elapsed = 12.25;
-    g_zOrder = ZOrderBehind;
-    DuckOnClick();
-    EXPECT_EQ(g_zOrder, ZOrderDucked);
-    EXPECT_EQ(g_clickTime, 12.25);
-}
-
 }  // namespace

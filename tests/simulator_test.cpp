@@ -24,25 +24,6 @@ LineResult Parse(const std::string& line, ScriptEvent& event, std::string& error
     return ParseScriptLine(line, event, error);
 }
 
-TEST(ScriptLine, ReadsEachKindOfEvent) {
-    ScriptEvent e;
-    std::string error;
-    ASSERT_EQ(Parse("tick -5 700 4294967295", e, error), LineResult::Event);
-    EXPECT_EQ(e.kind, ScriptEvent::Kind::Tick);
-    EXPECT_EQ(e.cursorX, -5);
-    EXPECT_EQ(e.nowMs, 4294967295u);
-    ASSERT_EQ(Parse("  run 3 1 2 10 60\r", e, error), LineResult::Event);
-    EXPECT_EQ(e.kind, ScriptEvent::Kind::Run);
-    EXPECT_EQ(e.count, 3u);
-    EXPECT_EQ(e.stepMs, 60u);
-    ASSERT_EQ(Parse("command 65535", e, error), LineResult::Event);
-    EXPECT_EQ(e.commandId, 65535u);
-    ASSERT_EQ(Parse("click", e, error), LineResult::Event);
-    EXPECT_EQ(e.kind, ScriptEvent::Kind::Click);
-    EXPECT_EQ(Parse("", e, error), LineResult::Skip);
-    EXPECT_EQ(Parse("   # a comment", e, error), LineResult::Skip);
-}
-
 TEST(ScriptLine, MalformedLinesSayWhatIsWrong) {
     const struct {
         const char* line;
@@ -125,24 +106,6 @@ TEST_F(SimulatorTest, TheExitCommandEndsTheRun) {
     EXPECT_EQ(CountLines(out), 1 + 2);
     EXPECT_TRUE(err.empty()) << err;
     EXPECT_EQ(g_mascot.m_prevBehaviour, g_mascot.m_behaviour);
-}
-
-TEST_F(SimulatorTest, EachTickWritesOneRowOfSixteenColumns) {
-    std::string out, err;
-    ASSERT_EQ(Simulate("run 3 700 500 100 10\n", out, err), 0);
-    std::istringstream lines(out);
-    std::string header, row;
-    std::getline(lines, header);
-    EXPECT_EQ(header.rfind("tick,x,y,topmost,", 0), 0u);
-    int rows = 0;
-    while (std::getline(lines, row)) {
-        int commas = 0;
-        for (char c : row) commas += c == ',';
-        EXPECT_EQ(commas, 15) << row;
-        EXPECT_EQ(row.rfind(std::to_string(rows) + ",300,100,1,300,100,0,0,0,1,", 0), 0u) << row;
-        ++rows;
-    }
-    EXPECT_EQ(rows, 3);
 }
 
 #ifdef MASCOT_CAN_SPAWN

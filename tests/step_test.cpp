@@ -287,15 +287,4 @@ TEST_F(RandomModeTest, SpeedModesDrawTheScaleAfterTheBehaviour) {
     }
 }
 
-TEST_F(RandomModeTest, FixedModeNeitherSwitchesNorRescales) {
-    g_mascot.m_behaviour = 7;
-    g_mascot.m_speedScale = 0.75;
-    g_mascot.m_framesInBehaviour = 19;
-    g_mascot.m_frameDue = 1;
-    g_mascot.RunFixed(g_mascot, g_trajectory);
-    EXPECT_EQ(g_mascot.m_behaviour, 7);
-    EXPECT_EQ(g_mascot.m_speedScale, 0.75);
-    EXPECT_EQ(g_mascot.m_framesInBehaviour, 19);
-}
-
 }  // namespace
