@@ -152,9 +152,15 @@ def move_pointer(x, y):
 
 
 def click(x, y, button):
+    """A click on a window that stays put; the short pause lets the move arrive first."""
     run(["xdotool", "mousemove", str(x), str(y)])
-    time.sleep(0.05)  # let the pointer's move arrive before the press
+    time.sleep(0.05)
     run(["xdotool", "click", str(button)])
+
+
+def click_moving(x, y, button):
+    """A click on a moving window: the move and the press in one call, with no delay between."""
+    run(["xdotool", "mousemove", str(x), str(y), "click", str(button)])
 
 
 def drag(x, y, dx, dy, button=1):

@@ -14,10 +14,10 @@ import os
 import time
 
 from desktop import (BOX_BOTTOM, BOX_LEFT, BOX_RIGHT, BOX_TOP, MASCOT_SIZE, START_X, START_Y,
-                     Failure, Probe, Screen, Steps, click, drag, is_cover_magenta, is_mascot_blue,
-                     is_shaped, keys, main_guard, mascot_window, menu_windows, move_pointer,
-                     require, save_screenshot, start_program, stop_program, tray_window,
-                     wait_for)
+                     Failure, Probe, Screen, Steps, click, click_moving, drag, is_cover_magenta,
+                     is_mascot_blue, is_shaped, keys, main_guard, mascot_window, menu_windows,
+                     move_pointer, require, save_screenshot, start_program, stop_program,
+                     tray_window, wait_for)
 
 HALF = MASCOT_SIZE // 2
 DUCK_S = 10.0
@@ -52,13 +52,13 @@ class MascotRun:
             raise Failure("mascot-probe finds no mascot window")
         return state
 
-    def open_menu(self, where, attempts=4):
+    def open_menu(self, where, attempts=4, clicker=click):
         """Right-clicks at where() until a popup menu shows; returns (click point, menu box)."""
         for _ in range(attempts):
             point = where()
-            click(*point, 3)
+            clicker(*point, 3)
             try:
-                menus = wait_for("the popup menu", menu_windows, 2.0)
+                menus = wait_for("the popup menu", menu_windows, 1.5)
                 return point, menus[0]
             except Failure:
                 continue
@@ -153,7 +153,7 @@ class MascotRun:
         def mascot_centre():
             x, y = self.position()
             return x + HALF, y + HALF
-        point, menu = self.open_menu(mascot_centre, attempts=8)
+        point, menu = self.open_menu(mascot_centre, attempts=8, clicker=click_moving)
         save_screenshot(self.artifacts, "mascot-menu")
         mx, my, mw, mh = menu
         # The menu opens at the click, or flipped to the left or up where the screen ends.

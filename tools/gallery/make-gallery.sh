@@ -70,8 +70,12 @@ trap 'rm -f "$section"' EXIT
     done
     echo "$line"
   done
-  extra="$out/extra.md"
-  [ -f "$extra" ] && { echo; cat "$extra"; }
+  if [ -f "$out/menu.png" ]; then  # taken by tools/gallery/menu-screenshot.sh
+    echo
+    echo "The real program under Wine, with the menu of a right click on the mascot open:"
+    echo
+    echo "<img src=\"docs/gallery/menu.png\" alt=\"The mascot with its popup menu open\">"
+  fi
 } >"$section"
 
 python3 - "$readme" "$section" <<'PY'

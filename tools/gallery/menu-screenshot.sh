@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Takes docs/gallery/menu.png, a picture of the real program with its menu open, under Wine on a
+# virtual screen; tools/gallery/make-gallery.sh then shows it in the README.
+# Usage: tools/gallery/menu-screenshot.sh
+set -euo pipefail
+root="$(cd "$(dirname "$0")/../.." && pwd)"
+build="$root/build-e2e-win"
+"$root/tools/ci/deps.sh" wine wine64 xvfb xauth xdotool x11-utils imagemagick fonts-vlgothic python3
+"$root/tools/make-release.sh" "$build" >/dev/null
+"$root/tools/wine/prepare-prefix.sh" "$build/wineprefix"
+export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all
+trap 'wineserver -k 2>/dev/null || true' EXIT
+xvfb-run -a -s "-screen 0 1024x768x24" python3 "$root/tools/gallery/menu_screenshot.py" \
+  --exe "$build/host/win32/mascot.exe" --probe "$build/tests/e2e/mascot-probe.exe" \
+  --out "$root/docs/gallery/menu.png"
+echo "Wrote $root/docs/gallery/menu.png"

@@ -1,0 +1,52 @@
+#!/usr/bin/env python3
+"""Takes a picture of the real mascot.exe under Wine with its right-click menu and the behaviour
+submenu open, cropped to the tray, the mascot and the menus.
+
+Usage: menu_screenshot.py --exe mascot.exe --probe mascot-probe.exe --out menu.png
+Needs DISPLAY and WINEPREFIX (see tools/ci/e2e.sh for how both are set up).
+"""
+
+import argparse
+import os
+import subprocess
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tests", "e2e"))
+from desktop import (MASCOT_SIZE, START_X, START_Y, Probe, click, keys, mascot_window,  # noqa: E402
+                     menu_windows, start_program, stop_program, tray_window, wait_for)
+
+MARGIN = 12  # pixels of desktop around what the picture shows
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--exe", required=True)
+    parser.add_argument("--probe", required=True)
+    parser.add_argument("--out", required=True)
+    args = parser.parse_args()
+    probe = Probe(args.probe)
+    program = start_program(args.exe)
+    try:
+        wait_for("the mascot window", mascot_window, 60)
+        tray = wait_for("Wine's system tray window", tray_window, 30)
+        click(START_X + MASCOT_SIZE // 2, START_Y + MASCOT_SIZE // 2, 3)
+        wait_for("the popup menu", menu_windows, 5)
+        keys("Down", "Right")
+        menus = wait_for("the submenu", lambda: len(menu_windows()) >= 2 and menu_windows(), 5)
+        boxes = [tray, (START_X, START_Y, MASCOT_SIZE, MASCOT_SIZE), *menus]
+        left = max(0, min(x for x, _, _, _ in boxes) - MARGIN)
+        top = max(0, min(y for _, y, _, _ in boxes) - MARGIN)
+        right = max(x + w for x, _, w, _ in boxes) + MARGIN
+        bottom = max(y + h for _, y, _, h in boxes) + MARGIN
+        subprocess.run(["import", "-window", "root", "-crop",
+                        f"{right - left}x{bottom - top}+{left}+{top}", "+repage", args.out],
+                       check=True, timeout=30)
+        keys("Escape", "Escape")
+        probe.command("close")
+        program.wait(timeout=15)
+    finally:
+        stop_program(program)
+
+
+if __name__ == "__main__":
+    main()
