@@ -1,6 +1,8 @@
 // The popup menu driver: a thread timer for the steps and a message hook for the menus shown.
 #include "support/menu_driver.h"
 
+#include <utility>
+
 namespace {
 
 CMenuDriver* g_activeDriver = nullptr;  // the hook and the timer reach the driver through this
