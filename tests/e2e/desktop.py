@@ -4,6 +4,7 @@ read screen pixels, send real input with xdotool, and read the Win32 z-order wit
 The caller provides DISPLAY and WINEPREFIX (a prefix prepared by tools/wine/prepare-prefix.sh).
 """
 
+import argparse
 import os
 import re
 import subprocess
@@ -231,28 +232,12 @@ def stop_program(process):
         process.kill()
 
 
-class Steps:
-    """Runs named checks in order, prints one line for each, and keeps the first failure."""
-
-    def __init__(self, artifacts):
-        self.artifacts = artifacts
-        self.started = time.monotonic()
-        self.count = 0
-
-    def check(self, name, action):
-        self.count += 1
-        begun = time.monotonic()
-        try:
-            result = action()
-        except Failure as failure:
-            shot = save_screenshot(self.artifacts, f"failed-{self.count:02d}")
-            print(f"not ok {self.count} - {name}: {failure} (screenshot {shot})", flush=True)
-            raise
-        print(f"ok {self.count} - {name} ({time.monotonic() - begun:.1f} s)", flush=True)
-        return result
-
-    def finish(self):
-        print(f"# {self.count} checks passed in {time.monotonic() - self.started:.1f} s")
+def parse_arguments(doc, *names):
+    """The command line: each name a required option --name; the first line of doc is the help."""
+    parser = argparse.ArgumentParser(description=doc.splitlines()[0])
+    for name in names:
+        parser.add_argument(f"--{name}", required=True)
+    return parser.parse_args()
 
 
 def require(condition, message):
@@ -260,9 +245,36 @@ def require(condition, message):
         raise Failure(message)
 
 
-def main_guard(body):
-    """Runs body(); exits 1 on a Failure, with the message already printed."""
+def require_exit(process, what, timeout=15):
+    """Waits for the program to end after `what`; its exit code must be 0."""
     try:
-        body()
-    except Failure:
-        sys.exit(1)
+        code = process.wait(timeout=timeout)
+    except subprocess.TimeoutExpired:
+        raise Failure(f"still running {timeout} s after {what}")
+    require(code == 0, f"exit code {code} after {what}")
+
+
+def tray_icon_gone():
+    """True once Wine's tray window is gone or shows no blue icon any more."""
+    box = tray_window()
+    return box is None or not Screen().find(*box, is_mascot_blue)
+
+
+def run_checks(artifacts, checks, cleanup):
+    """Runs (name, action) checks in order, one line each; stops at the first failure with a
+    screenshot in artifacts and exit status 1. cleanup() runs in any case."""
+    os.makedirs(artifacts, exist_ok=True)
+    started = time.monotonic()
+    try:
+        for number, (name, action) in enumerate(checks, start=1):
+            begun = time.monotonic()
+            try:
+                action()
+            except Failure as failure:
+                shot = save_screenshot(artifacts, f"failed-{number:02d}")
+                print(f"not ok {number} - {name}: {failure} (screenshot {shot})", flush=True)
+                sys.exit(1)
+            print(f"ok {number} - {name} ({time.monotonic() - begun:.1f} s)", flush=True)
+        print(f"# {len(checks)} checks passed in {time.monotonic() - started:.1f} s")
+    finally:
+        cleanup()

@@ -9,15 +9,13 @@ Usage: desktop_test.py --exe mascot.exe --probe mascot-probe.exe --artifacts DIR
 Needs DISPLAY (e.g. from xvfb-run) and WINEPREFIX (see tools/wine/prepare-prefix.sh).
 """
 
-import argparse
-import os
 import time
 
 from desktop import (BOX_BOTTOM, BOX_LEFT, BOX_RIGHT, BOX_TOP, MASCOT_SIZE, START_X, START_Y,
-                     Failure, Probe, Screen, Steps, click, click_moving, drag, is_cover_magenta,
-                     is_mascot_blue, is_shaped, keys, main_guard, mascot_window, menu_windows,
-                     move_pointer, require, save_screenshot, start_program, stop_program,
-                     tray_window, wait_for)
+                     Failure, Probe, Screen, click, click_moving, drag, is_cover_magenta,
+                     is_mascot_blue, is_shaped, keys, mascot_window, menu_windows, move_pointer,
+                     parse_arguments, require, require_exit, run_checks, save_screenshot,
+                     start_program, stop_program, tray_icon_gone, tray_window, wait_for)
 
 HALF = MASCOT_SIZE // 2
 DUCK_S = 10.0
@@ -38,6 +36,7 @@ class MascotRun:
         self.window = None
         self.tray_icon = None
         self.rest = None
+        self.clicked = None
         self.covers = []
 
     # --- helpers ---
@@ -126,6 +125,7 @@ class MascotRun:
             time.sleep(0.2)  # a few ticks with the cursor there
             state = self.state()
             require((state["x"], state["y"]) == (START_X, START_Y), f"moved while idle: {state}")
+        save_screenshot(self.artifacts, "start")
 
     def tray_menu_starts_motion(self):
         self.open_menu(lambda: self.tray_icon)
@@ -176,20 +176,19 @@ class MascotRun:
     def click_ducks(self):
         x, y = self.rest
         click(x + HALF, y + HALF, 1)
-        clicked = time.monotonic()
+        self.clicked = time.monotonic()
         state = wait_for("the mascot at the bottom",
                          lambda: (s := self.state())["topmost"] == 0 and s, 3)
         require(state["below"] == 0, f"windows below the ducked mascot: {state}")
         require((state["x"], state["y"]) == self.rest and self.position() == self.rest,
                 f"the click moved the window: {state}")
-        return clicked
 
-    def returns_on_top(self, clicked):
+    def returns_on_top(self):
         self.cover_mascot()
         require(self.state()["topmost"] == 0, "back on top too early")
         state = wait_for("the mascot back on top",
                          lambda: (s := self.state())["topmost"] == 1 and s, DUCK_S + 6)
-        elapsed = time.monotonic() - clicked
+        elapsed = time.monotonic() - self.clicked
         require(DUCK_S - 0.5 <= elapsed <= DUCK_S + 3, f"back on top after {elapsed:.1f} s")
         require(state["below"] >= 1, f"nothing below the raised mascot: {state}")
         wait_for("the mascot's pixels over the covering window", self.centre_is_blue, 3)
@@ -222,59 +221,38 @@ class MascotRun:
 
     def exit_command(self):
         self.choose(KEYS_EXIT)
-        try:
-            code = self.process.wait(timeout=15)
-        except Exception:
-            raise Failure("the program is still running 15 s after the exit command")
-        require(code == 0, f"exit code {code}")
+        require_exit(self.process, "the exit command")
         wait_for("the mascot window to go", lambda: mascot_window() is None, 5)
 
-    def tray_icon_gone(self):
-        def gone():
-            box = tray_window()
-            return box is None or not Screen().find(*box, is_mascot_blue)
-        wait_for("the tray icon to go", gone, 10)
+    def tray_icon_goes(self):
+        wait_for("the tray icon to go", tray_icon_gone, 10)
+
+    def cleanup(self):
+        self.drop_covers()
+        stop_program(self.process)
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--exe", required=True)
-    parser.add_argument("--probe", required=True)
-    parser.add_argument("--artifacts", required=True)
-    args = parser.parse_args()
-    os.makedirs(args.artifacts, exist_ok=True)
+    args = parse_arguments(__doc__, "exe", "probe", "artifacts")
     mascot = MascotRun(args)
-    steps = Steps(args.artifacts)
-
-    def body():
-        try:
-            steps.check("the window appears at (300, 100), 41 x 41, topmost", mascot.appears)
-            steps.check("the window is shaped: its corners show the desktop", mascot.shaped)
-            steps.check("the tray icon is docked in Wine's system tray", mascot.tray_docked)
-            steps.check("idle at (300, 100) wherever the cursor goes", mascot.idle)
-            save_screenshot(args.artifacts, "start")
-            steps.check("a right click on the tray icon opens the menu; 行動数：１６ starts "
-                        "the motion", mascot.tray_menu_starts_motion)
-            steps.check("the motion stays within x 20..1000, y 20..680", mascot.stays_in_box)
-            steps.check("a right click on the moving mascot opens the menu at the click",
-                        mascot.menu_on_mascot)
-            steps.check("停止 brakes it to a standstill", mascot.stop_brakes)
-            clicked = steps.check("a left click sends it to the bottom without moving it",
-                                  mascot.click_ducks)
-            steps.check("it returns on top about 10 s later (Win32 and pixels)",
-                        lambda: mascot.returns_on_top(clicked))
-            steps.check("press, drag and release also send it to the bottom, unmoved",
-                        mascot.drag_ducks)
-            steps.check("常に後ろに表示 keeps it at the bottom past 10 s", mascot.always_behind)
-            steps.check("常に手前に表示 makes it topmost again", mascot.always_in_front)
-            steps.check("Zunpelを終了する ends the program with exit code 0", mascot.exit_command)
-            steps.check("the tray icon goes away", mascot.tray_icon_gone)
-            steps.finish()
-        finally:
-            mascot.drop_covers()
-            stop_program(mascot.process)
-
-    main_guard(body)
+    run_checks(args.artifacts, [
+        ("the window appears at (300, 100), 41 x 41, topmost", mascot.appears),
+        ("the window is shaped: its corners show the desktop", mascot.shaped),
+        ("the tray icon is docked in Wine's system tray", mascot.tray_docked),
+        ("idle at (300, 100) wherever the cursor goes", mascot.idle),
+        ("a right click on the tray icon opens the menu; 行動数：１６ starts the motion",
+         mascot.tray_menu_starts_motion),
+        ("the motion stays within x 20..1000, y 20..680", mascot.stays_in_box),
+        ("a right click on the moving mascot opens the menu at the click", mascot.menu_on_mascot),
+        ("停止 brakes it to a standstill", mascot.stop_brakes),
+        ("a left click sends it to the bottom without moving it", mascot.click_ducks),
+        ("it returns on top about 10 s later (Win32 and pixels)", mascot.returns_on_top),
+        ("press, drag and release also send it to the bottom, unmoved", mascot.drag_ducks),
+        ("常に後ろに表示 keeps it at the bottom past 10 s", mascot.always_behind),
+        ("常に手前に表示 makes it topmost again", mascot.always_in_front),
+        ("Zunpelを終了する ends the program with exit code 0", mascot.exit_command),
+        ("the tray icon goes away", mascot.tray_icon_goes),
+    ], mascot.cleanup)
 
 
 if __name__ == "__main__":

@@ -6,14 +6,13 @@ Usage: zip_test.py --zip mascot-VERSION-win64.zip --probe mascot-probe.exe --art
 Needs DISPLAY (e.g. from xvfb-run) and WINEPREFIX (see tools/wine/prepare-prefix.sh).
 """
 
-import argparse
 import os
 import shutil
 import zipfile
 
-from desktop import (MASCOT_SIZE, START_X, START_Y, Failure, Probe, Screen, Steps,
-                     is_mascot_blue, main_guard, mascot_window, require, start_program,
-                     stop_program, tray_window, wait_for)
+from desktop import (MASCOT_SIZE, START_X, START_Y, Probe, Screen, is_mascot_blue,
+                     mascot_window, parse_arguments, require, require_exit, run_checks,
+                     start_program, stop_program, tray_icon_gone, tray_window, wait_for)
 
 EXPECTED_FILES = {"mascot.exe", "README-windows.txt"}
 
@@ -50,38 +49,21 @@ class ReleaseRun:
 
     def closes(self):
         self.probe.command("close")
-        try:
-            code = self.process.wait(timeout=15)
-        except Exception:
-            raise Failure("still running 15 s after WM_CLOSE")
-        require(code == 0, f"exit code {code}")
+        require_exit(self.process, "WM_CLOSE")
+        wait_for("the tray icon to go", tray_icon_gone, 10)
 
-        def icon_gone():
-            box = tray_window()
-            return box is None or not Screen().find(*box, is_mascot_blue)
-        wait_for("the tray icon to go", icon_gone, 10)
+    def cleanup(self):
+        stop_program(self.process)
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--zip", required=True)
-    parser.add_argument("--probe", required=True)
-    parser.add_argument("--artifacts", required=True)
-    args = parser.parse_args()
-    os.makedirs(args.artifacts, exist_ok=True)
+    args = parse_arguments(__doc__, "zip", "probe", "artifacts")
     release = ReleaseRun(args)
-    steps = Steps(args.artifacts)
-
-    def body():
-        try:
-            steps.check("the zip holds mascot.exe and README-windows.txt", release.unpack)
-            steps.check("the unpacked mascot.exe shows its window and tray icon", release.starts)
-            steps.check("WM_CLOSE ends it with exit code 0 and removes the icon", release.closes)
-            steps.finish()
-        finally:
-            stop_program(release.process)
-
-    main_guard(body)
+    run_checks(args.artifacts, [
+        ("the zip holds mascot.exe and README-windows.txt", release.unpack),
+        ("the unpacked mascot.exe shows its window and tray icon", release.starts),
+        ("WM_CLOSE ends it with exit code 0 and removes the icon", release.closes),
+    ], release.cleanup)
 
 
 if __name__ == "__main__":

@@ -6,24 +6,20 @@ Usage: menu_screenshot.py --exe mascot.exe --probe mascot-probe.exe --out menu.p
 Needs DISPLAY and WINEPREFIX (see tools/ci/e2e.sh for how both are set up).
 """
 
-import argparse
 import os
 import subprocess
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tests", "e2e"))
 from desktop import (MASCOT_SIZE, START_X, START_Y, Probe, click, keys, mascot_window,  # noqa: E402
-                     menu_windows, start_program, stop_program, tray_window, wait_for)
+                     menu_windows, parse_arguments, require_exit, start_program, stop_program,
+                     tray_window, wait_for)
 
 MARGIN = 12  # pixels of desktop around what the picture shows
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--exe", required=True)
-    parser.add_argument("--probe", required=True)
-    parser.add_argument("--out", required=True)
-    args = parser.parse_args()
+    args = parse_arguments(__doc__, "exe", "probe", "out")
     probe = Probe(args.probe)
     program = start_program(args.exe)
     try:
@@ -43,7 +39,7 @@ def main():
                        check=True, timeout=30)
         keys("Escape", "Escape")
         probe.command("close")
-        program.wait(timeout=15)
+        require_exit(program, "WM_CLOSE")
     finally:
         stop_program(program)
 
