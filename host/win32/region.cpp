@@ -4,9 +4,10 @@
 
 #include <cstddef>
 
-namespace {
+#include "host/win32/pixel_runs.h"
+#include "host/win32/region_quick.h"
 
-constexpr WORD kBitsPerPixel = 32;
+namespace {
 
 bool ReadBitmapSize(HBITMAP bitmap, int& width, int& height) {
     BITMAP description = {};
@@ -18,15 +19,8 @@ bool ReadBitmapSize(HBITMAP bitmap, int& width, int& height) {
     return true;
 }
 
-// A bottom-up 32-bit DIB section: rows are width x 4 bytes and follow each other directly.
 HBITMAP CreatePixelBuffer(HDC context, int width, int height, void** bits) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;  // positive: the first row in memory is the bottom row
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = kBitsPerPixel;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = BottomUp32BitInfo(width, height);
     return CreateDIBSection(context, &info, DIB_RGB_COLORS, bits, nullptr, 0);
 }
 
@@ -76,23 +70,6 @@ bool AddRun(HRGN region, int x0, int x1, int y) {
     return combined != ERROR;
 }
 
-// Adds each maximal run of pixels that differ from `transparent` in one row.
-bool AddRowRuns(HRGN region, const std::uint32_t* row, int width, int y,
-                std::uint32_t transparent) {
-    int x = 0;
-    while (x < width) {
-        if (row[x] == transparent) {
-            ++x;
-            continue;
-        }
-        int start = x;
-        while (x < width && row[x] != transparent) ++x;
-        if (!AddRun(region, start, x, y)) return false;
-        ++x;  // the pixel at x is transparent, or x is past the row
-    }
-    return true;
-}
-
 }  // namespace
 
 HRGN BuildRegionFromPixels(const std::uint32_t* pixels, int width, int height,
@@ -103,8 +80,11 @@ HRGN BuildRegionFromPixels(const std::uint32_t* pixels, int width, int height,
     if (!region) return nullptr;
     for (int i = 0; i < height; ++i) {
         const std::uint32_t* row = pixels + static_cast<std::size_t>(i) * width;
+        int y = height - 1 - i;
+        bool added = ForEachRun(row, width, transparent,
+                                [region, y](int x0, int x1) { return AddRun(region, x0, x1, y); });
         // A region missing a run would be a wrong shape: give none rather than that.
-        if (!AddRowRuns(region, row, width, height - 1 - i, transparent)) {
+        if (!added) {
             DeleteObject(region);
             return nullptr;
         }
@@ -113,6 +93,17 @@ HRGN BuildRegionFromPixels(const std::uint32_t* pixels, int width, int height,
 }
 
 HRGN BuildRegionFromBitmap(HBITMAP bitmap, std::uint32_t transparent) {
+    if (!bitmap) return nullptr;
+    int width = 0;
+    int height = 0;
+    if (!ReadBitmapSize(bitmap, width, height)) return nullptr;
+    if (FitsQuickBuilder(width, height)) {
+        return BuildRegionQuickly(bitmap, width, height, transparent);
+    }
+    return BuildRegionRunByRun(bitmap, transparent);
+}
+
+HRGN BuildRegionRunByRun(HBITMAP bitmap, std::uint32_t transparent) {
     if (!bitmap) return nullptr;
     int width = 0;
     int height = 0;

@@ -16,6 +16,11 @@ constexpr char kRegionProperty[] = "region";
 // bitmap is missing or cannot be read; the caller owns the result.
 HRGN BuildRegionFromBitmap(HBITMAP bitmap, std::uint32_t transparent);
 
+// The same, always the plain way: the bitmap copied into a 32-bit pixel buffer through two memory
+// contexts, and one rectangle united into the region per run. BuildRegionFromBitmap gives the
+// identical region with far fewer calls for bitmaps that fit the quick builder's fixed buffers.
+HRGN BuildRegionRunByRun(HBITMAP bitmap, std::uint32_t transparent);
+
 // The same from pixels already in memory: `pixels` holds `height` rows of `width` 32-bit values,
 // bottom row first, as a bottom-up 32-bit DIB stores them.
 HRGN BuildRegionFromPixels(const std::uint32_t* pixels, int width, int height,

@@ -10,9 +10,9 @@
 
 namespace {
 
-// Enough for a lost object per tick to stand out, and for the history to be compacted once
-// (300 key points of 10 ticks) while a mode runs.
-constexpr int kTicks = 4000;
+// Far more than the slack below, and enough for the history to be compacted three times (300
+// key points of 10 ticks each) while a mode runs.
+constexpr int kTicks = 10000;
 constexpr int kPopups = 40;
 // Handle tables are shared with the system's own caches (fonts, menu bitmaps) and, for USER
 // objects, with every process on the display, which may take or give back a few slots meanwhile.

@@ -1,10 +1,13 @@
-// BuildRegionFromBitmap and ApplyShape on real bitmaps and windows.
+// Both region builders (the quick one behind BuildRegionFromBitmap and the run-by-run one) and
+// ApplyShape, on real bitmaps and windows.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <ostream>
+#include <string>
 #include <vector>
 
 #include "host/win32/region.h"
@@ -21,28 +24,54 @@ constexpr std::uint32_t K = 0x000000;  // black
 constexpr std::uint32_t B = 0x0000FF;  // blue
 constexpr std::uint32_t R = 0xFF0000;  // red
 
-// Builds from a bitmap of the given rows and reads the region back; deletes both.
-CRegionRows BuildRows(const std::vector<std::vector<std::uint32_t>>& pixels,
-                      std::uint32_t transparent, bool* built = nullptr) {
-    HBITMAP bitmap = MakeBitmap(pixels);
-    HRGN region = BuildRegionFromBitmap(bitmap, transparent);
-    if (built) *built = region != nullptr;
-    CRegionRows rows = region ? ReadRegionRows(region) : CRegionRows{};
-    if (region) DeleteObject(region);
-    DeleteObject(bitmap);
-    return rows;
-}
-
 HBITMAP LoadMascot() {
     return LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_MASCOT));
 }
 
+using CBuilder = HRGN (*)(HBITMAP, std::uint32_t);
+
+struct CNamedBuilder {
+    const char* name;
+    CBuilder build;
+};
+
+// Names the builder in test output.
+void PrintTo(const CNamedBuilder& builder, std::ostream* out) {
+    *out << builder.name;
+}
+
 }  // namespace
 
-TEST(RegionFromBitmap, MascotGivesOneRunPerRowOfTheImage) {
+// Every case runs with both builders: they must agree on every bitmap.
+class RegionFromBitmap : public ::testing::TestWithParam<CNamedBuilder> {
+protected:
+    HRGN Build(HBITMAP bitmap, std::uint32_t transparent) {
+        return GetParam().build(bitmap, transparent);
+    }
+
+    // Builds from a bitmap of the given rows and reads the region back; deletes both.
+    CRegionRows BuildRows(const std::vector<std::vector<std::uint32_t>>& pixels,
+                          std::uint32_t transparent) {
+        HBITMAP bitmap = MakeBitmap(pixels);
+        HRGN region = Build(bitmap, transparent);
+        CRegionRows rows = region ? ReadRegionRows(region) : CRegionRows{};
+        if (region) DeleteObject(region);
+        DeleteObject(bitmap);
+        return rows;
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Builders, RegionFromBitmap,
+                         ::testing::Values(CNamedBuilder{"Quick", BuildRegionFromBitmap},
+                                           CNamedBuilder{"RunByRun", BuildRegionRunByRun}),
+                         [](const ::testing::TestParamInfo<CNamedBuilder>& info) {
+                             return std::string(info.param.name);
+                         });
+
+TEST_P(RegionFromBitmap, MascotGivesOneRunPerRowOfTheImage) {
     HBITMAP bitmap = LoadMascot();
     ASSERT_NE(nullptr, bitmap);
-    HRGN region = BuildRegionFromBitmap(bitmap, kTransparentFromBottomLeft);
+    HRGN region = Build(bitmap, kTransparentFromBottomLeft);
     ASSERT_NE(nullptr, region);
     CRegionRows rows = ReadRegionRows(region);
     EXPECT_EQ(MascotRows(), rows) << Describe(rows);
@@ -60,7 +89,7 @@ TEST(RegionFromBitmap, MascotGivesOneRunPerRowOfTheImage) {
     DeleteObject(bitmap);
 }
 
-TEST(RegionFromBitmap, BottomLeftPixelChoosesTheTransparentColour) {
+TEST_P(RegionFromBitmap, BottomLeftPixelChoosesTheTransparentColour) {
     // Top-left is white, bottom-left red: with -1 the red pixels are the transparent ones.
     CRegionRows rows = BuildRows({{W, W, R, R},
                                   {R, W, W, R},
@@ -70,25 +99,25 @@ TEST(RegionFromBitmap, BottomLeftPixelChoosesTheTransparentColour) {
     EXPECT_EQ(expected, rows) << Describe(rows);
 }
 
-TEST(RegionFromBitmap, RunReachingTheRowEndEndsAtTheWidth) {
+TEST_P(RegionFromBitmap, RunReachingTheRowEndEndsAtTheWidth) {
     CRegionRows rows = BuildRows({{W, W, B, K, B}}, W);
     CRegionRows expected = {{0, {{2, 5}}}};
     EXPECT_EQ(expected, rows) << Describe(rows);
 }
 
-TEST(RegionFromBitmap, TwoRunsInARowGiveTwoRectangles) {
+TEST_P(RegionFromBitmap, TwoRunsInARowGiveTwoRectangles) {
     CRegionRows rows = BuildRows({{B, W, K, B, W, W}}, W);
     CRegionRows expected = {{0, {{0, 1}, {2, 4}}}};
     EXPECT_EQ(expected, rows) << Describe(rows);
 }
 
-TEST(RegionFromBitmap, SingleTransparentPixelsSplitRuns) {
+TEST_P(RegionFromBitmap, SingleTransparentPixelsSplitRuns) {
     CRegionRows rows = BuildRows({{B, W, B, W, B}}, W);
     CRegionRows expected = {{0, {{0, 1}, {2, 3}, {4, 5}}}};
     EXPECT_EQ(expected, rows) << Describe(rows);
 }
 
-TEST(RegionFromBitmap, TransparentRowAddsNothing) {
+TEST_P(RegionFromBitmap, TransparentRowAddsNothing) {
     CRegionRows rows = BuildRows({{B, B, W},
                                   {W, W, W},
                                   {W, B, B}},
@@ -97,9 +126,9 @@ TEST(RegionFromBitmap, TransparentRowAddsNothing) {
     EXPECT_EQ(expected, rows) << Describe(rows);
 }
 
-TEST(RegionFromBitmap, AllTransparentBitmapGivesAnEmptyRegion) {
+TEST_P(RegionFromBitmap, AllTransparentBitmapGivesAnEmptyRegion) {
     HBITMAP bitmap = MakeBitmap({{W, W, W}, {W, W, W}});
-    HRGN region = BuildRegionFromBitmap(bitmap, kTransparentFromBottomLeft);
+    HRGN region = Build(bitmap, kTransparentFromBottomLeft);
     ASSERT_NE(nullptr, region);
     RECT box;
     EXPECT_EQ(NULLREGION, GetRgnBox(region, &box));
@@ -107,9 +136,9 @@ TEST(RegionFromBitmap, AllTransparentBitmapGivesAnEmptyRegion) {
     DeleteObject(bitmap);
 }
 
-TEST(RegionFromBitmap, ColourNoPixelHasGivesTheWholeRectangle) {
+TEST_P(RegionFromBitmap, ColourNoPixelHasGivesTheWholeRectangle) {
     HBITMAP bitmap = MakeBitmap({{W, B, K}, {R, W, B}});
-    HRGN region = BuildRegionFromBitmap(bitmap, 0x123456);
+    HRGN region = Build(bitmap, 0x123456);
     ASSERT_NE(nullptr, region);
     RECT box;
     EXPECT_EQ(SIMPLEREGION, GetRgnBox(region, &box));
@@ -121,7 +150,7 @@ TEST(RegionFromBitmap, ColourNoPixelHasGivesTheWholeRectangle) {
     DeleteObject(bitmap);
 }
 
-TEST(RegionFromBitmap, DeviceDependentBitmapIsCopiedToo) {
+TEST_P(RegionFromBitmap, DeviceDependentBitmapIsCopiedToo) {
     HDC screen = GetDC(nullptr);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, 6, 4);
     HDC drawing = CreateCompatibleDC(screen);
@@ -133,7 +162,7 @@ TEST(RegionFromBitmap, DeviceDependentBitmapIsCopiedToo) {
     SelectObject(drawing, previous);
     DeleteDC(drawing);
     ReleaseDC(nullptr, screen);
-    HRGN region = BuildRegionFromBitmap(bitmap, kTransparentFromBottomLeft);
+    HRGN region = Build(bitmap, kTransparentFromBottomLeft);
     ASSERT_NE(nullptr, region);
     CRegionRows expected = {{1, {{2, 5}}}, {2, {{2, 5}}}};
     CRegionRows rows = ReadRegionRows(region);
@@ -142,40 +171,40 @@ TEST(RegionFromBitmap, DeviceDependentBitmapIsCopiedToo) {
     DeleteObject(bitmap);
 }
 
-TEST(RegionFromBitmap, NoBitmapGivesNoRegion) {
-    EXPECT_EQ(nullptr, BuildRegionFromBitmap(nullptr, kTransparentFromBottomLeft));
+TEST_P(RegionFromBitmap, NoBitmapGivesNoRegion) {
+    EXPECT_EQ(nullptr, Build(nullptr, kTransparentFromBottomLeft));
 }
 
-TEST(RegionFromBitmap, HandleThatIsNoBitmapGivesNoRegion) {
+TEST_P(RegionFromBitmap, HandleThatIsNoBitmapGivesNoRegion) {
     HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
-    EXPECT_EQ(nullptr, BuildRegionFromBitmap(reinterpret_cast<HBITMAP>(brush), 0));
+    EXPECT_EQ(nullptr, Build(reinterpret_cast<HBITMAP>(brush), 0));
     DeleteObject(brush);
     HBITMAP deleted = MakeBitmap({{B}});
     DeleteObject(deleted);
-    EXPECT_EQ(nullptr, BuildRegionFromBitmap(deleted, 0));
+    EXPECT_EQ(nullptr, Build(deleted, 0));
 }
 
-TEST(RegionFromBitmap, BitmapSelectedElsewhereCannotBeCopiedAndGivesNoRegion) {
+TEST_P(RegionFromBitmap, BitmapSelectedElsewhereCannotBeCopiedAndGivesNoRegion) {
     HBITMAP bitmap = MakeBitmap({{B, W}, {W, B}});
     HDC holder = CreateCompatibleDC(nullptr);
     HGDIOBJ previous = SelectObject(holder, bitmap);
     ASSERT_NE(nullptr, previous);
     // A bitmap can be selected into one context at a time, so the copy has no source.
-    EXPECT_EQ(nullptr, BuildRegionFromBitmap(bitmap, W));
+    EXPECT_EQ(nullptr, Build(bitmap, W));
     SelectObject(holder, previous);
     DeleteDC(holder);
     DeleteObject(bitmap);
 }
 
-TEST(RegionFromBitmap, FailuresReleaseEverythingTheyMade) {
+TEST_P(RegionFromBitmap, FailuresReleaseEverythingTheyMade) {
     HBITMAP bitmap = MakeBitmap({{B, W}, {W, B}});
     HDC holder = CreateCompatibleDC(nullptr);
     HGDIOBJ previous = SelectObject(holder, bitmap);
     HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
     int before = CountCreatableRegions();
     for (int i = 0; i < 200; ++i) {
-        BuildRegionFromBitmap(bitmap, W);  // copy fails: selected elsewhere
-        BuildRegionFromBitmap(reinterpret_cast<HBITMAP>(brush), W);
+        Build(bitmap, W);  // copy fails: selected elsewhere
+        Build(reinterpret_cast<HBITMAP>(brush), W);
     }
     EXPECT_EQ(before, CountCreatableRegions());
     DeleteObject(brush);
@@ -184,7 +213,7 @@ TEST(RegionFromBitmap, FailuresReleaseEverythingTheyMade) {
     DeleteObject(bitmap);
 }
 
-TEST(RegionFromBitmap, ShortOfHandlesGivesNoRegionOrTheWholeOne) {
+TEST_P(RegionFromBitmap, ShortOfHandlesGivesNoRegionOrTheWholeOne) {
     HBITMAP bitmap = LoadMascot();
     ASSERT_NE(nullptr, bitmap);
     CRegionRows mascot = MascotRows();
@@ -199,7 +228,7 @@ TEST(RegionFromBitmap, ShortOfHandlesGivesNoRegionOrTheWholeOne) {
             DeleteObject(filler.back());
             filler.pop_back();
         }
-        HRGN region = BuildRegionFromBitmap(bitmap, kTransparentFromBottomLeft);
+        HRGN region = Build(bitmap, kTransparentFromBottomLeft);
         if (!region) continue;
         built[free] = true;
         EXPECT_EQ(mascot, ReadRegionRows(region)) << free << " free slots";
@@ -207,10 +236,27 @@ TEST(RegionFromBitmap, ShortOfHandlesGivesNoRegionOrTheWholeOne) {
     }
     for (HRGN held : filler) DeleteObject(held);
     DeleteObject(bitmap);
-    // Two slots hold the first context and the pixel buffer: the second context, and with it the
-    // copy, fails, and that counts as no region rather than a shape of whatever the buffer held.
-    EXPECT_FALSE(built[2]);
+    EXPECT_FALSE(built[0]);
     EXPECT_TRUE(built[7]);
+}
+
+TEST(RunByRunBuilder, SecondContextMissingCountsAsAFailedCopy) {
+    HBITMAP bitmap = LoadMascot();
+    ASSERT_NE(nullptr, bitmap);
+    std::vector<HRGN> filler;
+    while (HRGN region = CreateRectRgn(0, 0, 1, 1)) filler.push_back(region);
+    for (int i = 0; i < 2; ++i) {
+        DeleteObject(filler.back());
+        filler.pop_back();
+    }
+    // Two slots hold the first context and the pixel buffer: the second context cannot be made,
+    // so nothing is copied, and the builder gives no region rather than the shape of whatever
+    // the new buffer held.
+    HRGN region = BuildRegionRunByRun(bitmap, kTransparentFromBottomLeft);
+    for (HRGN held : filler) DeleteObject(held);
+    EXPECT_EQ(nullptr, region);
+    if (region) DeleteObject(region);
+    DeleteObject(bitmap);
 }
 
 class WindowShape : public MascotWindowTest {};

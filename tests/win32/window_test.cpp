@@ -96,25 +96,3 @@ TEST_F(MouseOnMascot, LeftClickDucksWithoutMovingTheWindow) {
     EXPECT_TRUE(EqualRect(&before, &after));
     EXPECT_EQ(nullptr, GetCapture());
 }
-
-TEST_F(MouseOnMascot, RealClickOnTheWindowDucksIt) {
-    Tick();  // shows the window at (300, 100), topmost
-    PumpMessages();
-    ASSERT_TRUE(IsWindowVisible(m_window));
-    SetCursorPos(320, 120);
-    INPUT press[2] = {};
-    press[0].type = INPUT_MOUSE;
-    press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    press[1].type = INPUT_MOUSE;
-    press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ASSERT_EQ(2u, SendInput(2, press, sizeof(INPUT)));
-    DWORD start = GetTickCount();
-    while (g_zOrder != ZOrderDucked && GetTickCount() - start < 3000) {
-        PumpMessages();
-        Sleep(5);
-    }
-    EXPECT_EQ(ZOrderDucked, g_zOrder);
-    RECT rect = WindowRect();
-    EXPECT_EQ(300, rect.left);
-    EXPECT_EQ(100, rect.top);
-}
