@@ -14,6 +14,7 @@ export WINEPREFIX="$PWD/$build/wineprefix" WINEDEBUG=-all
 # server stops at the end, also on failure.
 if [ "${1:-}" = --inside-display ]; then
   trap 'wineserver -k 2>/dev/null || true' EXIT
+  trap 'exit 130' INT TERM  # so that the EXIT trap runs on an interrupt too
   wineserver -p
   wine "$build/tests/win32/mascot_win32_tests.exe" \
     --gtest_filter=TrayIconOfWindow.AddedWithIdTipAndCallback >/dev/null 2>&1 </dev/null
