@@ -65,6 +65,41 @@ double Hermite(double p0, double p1, double m0, double m1, double t, double t2, 
     return ((a + b) + m0 * t) + p0;
 }
 
+// The parameter t = j / n with its square and cube by the power function.
+struct CPowers {
+    double t;
+    double t2;
+    double t3;
+};
+
+CPowers PowersAt(int j, int n) {
+    double t = static_cast<double>(j) / n;
+    return {t, std::pow(t, 2), std::pow(t, 3)};
+}
+
+constexpr int kUsualSubSteps = 10;
+
+// For the usual ten sub-steps the powers are the same on every call: computed once, by the very
+// same std::pow calls, so the curve points are bit for bit those of computing them each time.
+const CPowers* UsualPowers() {
+    static const struct CTable {
+        CPowers at[kUsualSubSteps + 1];
+        CTable() {
+            for (int j = 0; j <= kUsualSubSteps; ++j) at[j] = PowersAt(j, kUsualSubSteps);
+        }
+    } table;
+    return table.at;
+}
+
+// One axis of the segment: its two end values and the slopes there.
+struct CAxisCurve {
+    double p0;
+    double p1;
+    double m0;
+    double m1;
+    double At(const CPowers& p) const { return Hermite(p0, p1, m0, m1, p.t, p.t2, p.t3); }
+};
+
 }  // namespace
 
 void InterpolateSegment(CTrajectory& store) {
@@ -73,12 +108,20 @@ void InterpolateSegment(CTrajectory& store) {
     double dx[3] = {px[1] - px[0], px[2] - px[1], px[3] - px[2]};
     double dy[3] = {py[1] - py[0], py[2] - py[1], py[3] - py[2]};
     Tangents tangents = ComputeTangents(dx, dy);
+    const CAxisCurve x = {px[1], px[2], tangents.x[0], tangents.x[1]};
+    const CAxisCurve y = {py[1], py[2], tangents.y[0], tangents.y[1]};
     int n = store.m_subSteps;
+    if (n == kUsualSubSteps) {
+        const CPowers* usual = UsualPowers();
+        for (int j = 0; j <= kUsualSubSteps; ++j) {
+            store.m_segmentX[j] = x.At(usual[j]);
+            store.m_segmentY[j] = y.At(usual[j]);
+        }
+        return;
+    }
     for (int j = 0; j <= n; ++j) {
-        double t = static_cast<double>(j) / n;
-        double t2 = std::pow(t, 2);
-        double t3 = std::pow(t, 3);
-        store.m_segmentX[j] = Hermite(px[1], px[2], tangents.x[0], tangents.x[1], t, t2, t3);
-        store.m_segmentY[j] = Hermite(py[1], py[2], tangents.y[0], tangents.y[1], t, t2, t3);
+        CPowers p = PowersAt(j, n);
+        store.m_segmentX[j] = x.At(p);
+        store.m_segmentY[j] = y.At(p);
     }
 }
