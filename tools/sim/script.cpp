@@ -36,7 +36,7 @@ bool ParseInteger(std::string_view token, T& value) {
     return result.ec == std::errc() && result.ptr == end;
 }
 
-struct FieldSpec {
+struct FieldInfo {
     const char* name;
     const char* kind;
 };
@@ -50,10 +50,10 @@ std::string Quoted(std::string_view token) {
 
 template <typename T>
 bool ReadField(std::string_view word, const std::string_view* tokens, std::size_t index,
-               FieldSpec spec, T& value, std::string& error) {
+               FieldInfo field, T& value, std::string& error) {
     if (ParseInteger(tokens[index], value)) return true;
-    error = std::string(word) + ": field " + std::to_string(index) + " (" + spec.name +
-            ") is not " + spec.kind + ": " + Quoted(tokens[index]);
+    error = std::string(word) + ": field " + std::to_string(index) + " (" + field.name +
+            ") is not " + field.kind + ": " + Quoted(tokens[index]);
     return false;
 }
 
@@ -65,13 +65,13 @@ bool CheckCount(std::string_view word, std::size_t have, std::size_t want, const
     return false;
 }
 
-constexpr FieldSpec kSeed = {"S", "an unsigned 32-bit integer"};
-constexpr FieldSpec kX = {"X", "a signed 32-bit integer"};
-constexpr FieldSpec kY = {"Y", "a signed 32-bit integer"};
-constexpr FieldSpec kMs = {"MS", "an unsigned 32-bit integer"};
-constexpr FieldSpec kCount = {"N", "an unsigned 64-bit integer"};
-constexpr FieldSpec kStep = {"DT", "an unsigned 32-bit integer"};
-constexpr FieldSpec kId = {"ID", "an integer 0..65535"};
+constexpr FieldInfo kSeed = {"S", "an unsigned 32-bit integer"};
+constexpr FieldInfo kX = {"X", "a signed 32-bit integer"};
+constexpr FieldInfo kY = {"Y", "a signed 32-bit integer"};
+constexpr FieldInfo kMs = {"MS", "an unsigned 32-bit integer"};
+constexpr FieldInfo kCount = {"N", "an unsigned 64-bit integer"};
+constexpr FieldInfo kStep = {"DT", "an unsigned 32-bit integer"};
+constexpr FieldInfo kId = {"ID", "an integer 0..65535"};
 
 bool ParseTick(const std::string_view* t, std::size_t n, ScriptEvent& e, std::string& error) {
     e.kind = ScriptEvent::Kind::Tick;
