@@ -37,6 +37,9 @@ inline double LevelStep(int level, double cruiseSpeed) {
 // An infinite heading is left alone rather than looping for ever.
 inline double WrapHeading(double heading) {
     if (!std::isfinite(heading)) return heading;
+    // Below 2^53 every one of those subtractions is exact, so they add up to fmod's exact
+    // remainder: a heading that grew for days (Wander's turns) costs one step, not millions.
+    if (heading >= 360.0 && heading < 9007199254740992.0) heading = std::fmod(heading, 360.0);
     while (heading >= 360.0) heading = heading - 360.0;
     while (heading < 0.0) heading = heading + 360.0;
     return heading;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "core_fixture.h"
+#include "engine/numeric.h"
 
 namespace {
 
@@ -257,6 +258,39 @@ TEST_F(SteeringTest, QuadrantsIncludeTheirStatedBorders) {
         g_mascot.CruiseControl(g_mascot, g_trajectory);
         EXPECT_EQ(g_mascot.m_targetQuadrant, c.quadrant) << c.tx << "," << c.ty;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Repeated subtraction and addition of 360, the way the heading is wrapped.
+double WrapByRepetition(double heading) {
+    while (heading >= 360.0) heading = heading - 360.0;
+    while (heading < 0.0) heading = heading + 360.0;
+    return heading;
+}
+
+TEST(WrapHeading, MatchesRepeatedSubtractionBitForBit) {
+    const double headings[] = {0.0,    359.99999999999994, 360.0,  720.0,   1000.3,
+                               -105.0, -0.0,               -360.0, 12345.678, 1e-300,
+                               -1e-9,  8191.0 * 360.0 + 0.1};
+    for (double heading : headings) {
+        double wrapped = WrapHeading(heading);
+        double expected = WrapByRepetition(heading);
+        EXPECT_EQ(std::signbit(wrapped), std::signbit(expected)) << heading;
+        EXPECT_EQ(wrapped, expected) << heading;
+    }
+}
+
+TEST(WrapHeading, AHeadingThatGrewForMonthsWrapsExactly) {
+    // Wander adds up to 360 per burst and never wraps, so after months the heading is in the
+    // billions; the remainder taken in one step must equal ten million single subtractions.
+    const double grown = 360.0 * 1e7 + 12.3;
+    EXPECT_EQ(WrapHeading(grown), WrapByRepetition(grown));
+    EXPECT_EQ(WrapHeading(360.0 * 1e7 + 12.25), 12.25);
+    EXPECT_TRUE(std::isinf(WrapHeading(INFINITY)));
+    EXPECT_TRUE(std::isnan(WrapHeading(NAN)));
 }
 
 }  // namespace
