@@ -6,7 +6,7 @@
 
 #include "host/commands.h"
 #include "sim/simulator.h"
-#include "tests/soak/fresh_core.h"
+#include "tests/fresh_core.h"
 
 namespace {
 

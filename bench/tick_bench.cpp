@@ -8,7 +8,7 @@
 
 #include "host/commands.h"
 #include "host/tick.h"
-#include "tests/soak/fresh_core.h"
+#include "tests/fresh_core.h"
 
 namespace {
 

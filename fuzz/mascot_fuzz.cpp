@@ -15,7 +15,7 @@
 #include "host/tick.h"
 #include "sim/script.h"
 #include "sim/simulator.h"
-#include "tests/soak/fresh_core.h"
+#include "tests/fresh_core.h"
 
 namespace {
 

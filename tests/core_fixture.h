@@ -5,24 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <memory>
 #include <vector>
 
 #include "engine/mascot.h"
 #include "host/tick.h"
+#include "tests/fresh_core.h"
 #include "trajectory/trajectory.h"
 
-inline void RestoreHost() {
-    g_playIndex = 1;
-    g_restartClock = 1;
-    g_zOrder = 0;
-    g_clickTime = 0.0;
-    g_mascot = CMascot();
-    // The store is ~100 KB: build the fresh one on the heap, not on the stack.
-    auto fresh = std::make_unique<CTrajectory>();
-    g_trajectory = *fresh;
-    ResetMotion();
-}
+// The seed only makes draws repeatable; tests that depend on draws seed for themselves.
+inline void RestoreHost() { StartFreshCore(1); }
 
 class CoreTest : public ::testing::Test {
 protected:

@@ -9,6 +9,7 @@
 
 #include "sim/simulator.h"
 #include "sim/svg_trace.h"
+#include "tests/fresh_core.h"
 
 namespace {
 
@@ -21,36 +22,9 @@ std::string ReadAll(std::FILE* file) {
     return text;
 }
 
-// The whole state of the core as a new process has it. The simulator's Start resets the motion,
-// but some fields (the behaviour order, the host globals) carry over from an earlier run.
-struct CoreState {
-    CMascot mascot;
-    CTrajectory trajectory;
-    int playIndex;
-    int restartClock;
-    int zOrder;
-    double clickTime;
-};
-
-const CoreState& InitialState() {
-    static const CoreState state{g_mascot, g_trajectory, g_playIndex, g_restartClock, g_zOrder,
-                                 g_clickTime};
-    return state;
-}
-
-void RestoreInitialState() {
-    const CoreState& state = InitialState();
-    g_mascot = state.mascot;
-    g_trajectory = state.trajectory;
-    g_playIndex = state.playIndex;
-    g_restartClock = state.restartClock;
-    g_zOrder = state.zOrder;
-    g_clickTime = state.clickTime;
-}
-
 // Runs `script` through a fresh simulator; returns the CSV, and the SVG when a trace is given.
 std::string RunScript(const std::string& script, CSvgTrace* trace, std::string* svg) {
-    RestoreInitialState();
+    StartFreshCore(1);  // each run starts as a new process would
     std::FILE* in = std::tmpfile();
     std::FILE* out = std::tmpfile();
     std::fputs(script.c_str(), in);

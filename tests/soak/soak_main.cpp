@@ -10,7 +10,7 @@
 #include "host/commands.h"
 #include "host/tick.h"
 #include "tests/soak/alloc_counter.h"
-#include "tests/soak/fresh_core.h"
+#include "tests/fresh_core.h"
 #include "tests/soak/soak_schedule.h"
 
 namespace {
