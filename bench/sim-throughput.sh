@@ -5,7 +5,7 @@
 # Usage: bench/sim-throughput.sh [path/to/mascot-sim] [repetitions]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-sim=${1:-$root/build-bench/tools/mascot-sim}
+sim=${1:-$root/build-bench/host/sim/mascot-sim}
 repetitions=${2:-10}
 script=$(mktemp)
 trap 'rm -f "$script"' EXIT

@@ -4,9 +4,9 @@
 
 #include <cstdio>
 
-#include "host/commands.h"
-#include "sim/simulator.h"
-#include "tests/fresh_core.h"
+#include "host/sim/simulator.h"
+#include "support/fresh_core.h"
+#include "tick/commands.h"
 
 namespace {
 
@@ -19,18 +19,19 @@ void BM_SimulatorMillionTicks(benchmark::State& state) {
         state.SkipWithError("cannot open /dev/null");
         return;
     }
+    auto core = NewFreshCore(1);
     for (auto _ : state) {
-        StartFreshCore(1);
-        CSimulator simulator(sink);
+        StartFreshCore(*core, 1);
+        CSimulator simulator(*core, sink);
         simulator.Start();
         ScriptEvent command;
         command.kind = ScriptEvent::Kind::Command;
-        command.commandId = kCmdRandom16;
+        command.commandId = IDM_RANDOM16;
         simulator.Apply(command);
         ScriptEvent run;
         run.kind = ScriptEvent::Kind::Run;
         run.count = kTicksPerRun;
-        run.stepMs = 10;
+        run.stepMs = kTickMs;
         for (int i = 0; i < kRuns; ++i) {
             run.cursorX = 100 + (i * 37) % 900;
             run.cursorY = 100 + (i * 53) % 600;

@@ -6,16 +6,13 @@
 #include <cmath>
 #include <cstdint>
 
-#include "host/commands.h"
-#include "host/tick.h"
-#include "tests/fresh_core.h"
+#include "support/fresh_core.h"
+#include "tick/commands.h"
 
 namespace {
 
-constexpr std::uint32_t kTickMs = 10;
 constexpr int kWarmUpTicks = 5000;
 constexpr int kCursorPathLength = 1024;
-constexpr int kTicksPerFrame = 10;
 
 // The cursor circles the middle of the screen slowly, passing near and far from the mascot.
 struct CCursorPath {
@@ -31,12 +28,20 @@ struct CCursorPath {
 };
 const CCursorPath g_cursorPath;
 
+// The one core the benchmarks run, static as it is large.
+CCoreState& Core() {
+    static CCoreState core;
+    return core;
+}
+
 struct CTickDriver {
     std::uint32_t now = 1000;
     int cursor = 0;
     TickPlacement Tick() {
         int i = cursor++ & (kCursorPathLength - 1);
-        TickPlacement placement = RunTick(g_cursorPath.x[i], g_cursorPath.y[i], now);
+        CCoreState& core = Core();
+        TickPlacement placement =
+            RunTick(core.mascot, core.store, core.tick, g_cursorPath.x[i], g_cursorPath.y[i], now);
         now += kTickMs;
         return placement;
     }
@@ -44,8 +49,8 @@ struct CTickDriver {
 
 // A fresh core running the given command, past its start-up.
 CTickDriver StartRunning(unsigned commandId) {
-    StartFreshCore(1);
-    RunCommand(commandId);
+    StartFreshCore(Core(), 1);
+    RunCommand(Core().mascot, Core().tick, commandId);
     CTickDriver driver;
     for (int i = 0; i < kWarmUpTicks; ++i) driver.Tick();
     return driver;
@@ -58,7 +63,7 @@ void BM_RunTick(benchmark::State& state) {
 
 // The next tick is a key frame when the counter has come round to 10 (or 0 right after a command).
 bool NextTickIsKeyFrame() {
-    return g_mascot.m_tickInFrame % kTicksPerFrame == 0;
+    return Core().mascot.m_tickInFrame % kTicksPerFrame == 0;
 }
 
 double SecondsSince(std::chrono::steady_clock::time_point start) {
@@ -90,13 +95,13 @@ void BM_RunTickBetweenFrames(benchmark::State& state) {
 
 // Command ids: the six random modes, then Cruise (straight), Circle (orbiting), Chase (cursor).
 void Commands(benchmark::internal::Benchmark* b) {
-    for (unsigned id : {kCmdRandom2, kCmdRandom4, kCmdRandom8, kCmdRandom16, kCmdRandom32,
-                        kCmdRandom64}) {
+    for (unsigned id : {IDM_RANDOM2, IDM_RANDOM4, IDM_RANDOM8, IDM_RANDOM16, IDM_RANDOM32,
+                        IDM_RANDOM64}) {
         b->Arg(id);
     }
-    b->Arg(kCmdFirstBehaviour + 10);  // behaviour 2, Cruise
-    b->Arg(kCmdFirstBehaviour + 4);   // behaviour 12, Circle
-    b->Arg(kCmdFirstBehaviour + 0);   // behaviour 8, Chase
+    b->Arg(IDM_FIRST_BEHAVIOUR + 10);  // behaviour 2, Cruise
+    b->Arg(IDM_FIRST_BEHAVIOUR + 4);   // behaviour 12, Circle
+    b->Arg(IDM_FIRST_BEHAVIOUR + 0);   // behaviour 8, Chase
     b->ArgName("command");
 }
 

@@ -9,11 +9,6 @@
 
 namespace {
 
-void AimDirectlyAtTarget(CMascot& mascot) {
-    mascot.m_dirX = mascot.m_toTargetX;
-    mascot.m_dirY = mascot.m_toTargetY;
-}
-
 // Counts the key frames that began standing still.
 void CountIdleFrame(CMascot& mascot) {
     if (mascot.m_speedLevel > 0) {

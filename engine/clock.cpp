@@ -4,7 +4,6 @@
 
 #include "engine/mascot.h"
 #include "engine/numeric.h"
-#include "host/tick.h"
 
 namespace {
 
@@ -20,11 +19,11 @@ double SecondsBetween(double startMs, double nowMs) {
 
 }  // namespace
 
-void CMascot::UpdateClock(unsigned int nowMs) {
+void CMascot::UpdateClock(unsigned int nowMs, int& restartClock) {
     m_nowTick = static_cast<double>(nowMs);
-    if (g_restartClock == 1) {
+    if (restartClock == 1) {
         m_startTick = m_nowTick;
-        g_restartClock = 0;
+        restartClock = 0;
     }
     // Both readings hold whole 32-bit values; anything else (a hand-set field) counts from 0.
     bool valid = m_startTick >= 0.0 && m_startTick <= 4294967295.0;

@@ -4,7 +4,8 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "host/tick.h"
+#include "engine/geometry.h"
+#include "trajectory/trajectory.h"
 
 CMascot::CMascot() {
     std::srand(static_cast<unsigned>(std::time(nullptr)));
@@ -23,9 +24,6 @@ CMascot::CMascot() {
 }
 
 namespace {
-
-constexpr double kStartX = 300.0;
-constexpr double kStartY = 100.0;
 
 void ResetStore(CTrajectory& store) {
     store.m_keyIndex = 0;
@@ -69,9 +67,9 @@ void ResetClockAndDispatch(CMascot& mascot) {
 
 }  // namespace
 
-void ResetMotion() {
-    ResetStore(g_trajectory);
-    ResetPositions(g_mascot);
-    ResetMotionVariables(g_mascot);
-    ResetClockAndDispatch(g_mascot);
+void ResetMotion(CMascot& mascot, CTrajectory& store) {
+    ResetStore(store);
+    ResetPositions(mascot);
+    ResetMotionVariables(mascot);
+    ResetClockAndDispatch(mascot);
 }

@@ -4,13 +4,16 @@
 
 class CTrajectory;
 
+constexpr int kTicksPerFrame = 10;  // a key frame on every tenth tick of an active mode
+
 class CMascot {
 public:
     CMascot();
     virtual ~CMascot() {}
 
     // Clock and behaviour order.
-    void UpdateClock(unsigned int nowMs);
+    // restartClock: 1 makes this reading the new epoch (and is cleared).
+    void UpdateClock(unsigned int nowMs, int& restartClock);
     void ShuffleOrder();
 
     // Step driver and modes.
@@ -120,5 +123,5 @@ private:
     void PlaceKeyPoint(CMascot& mascot, CTrajectory& store, int index, double angleBefore);
 };
 
-// Puts both records into their starting state: mascot at (300, 100), history awaiting a re-seed.
-void ResetMotion();
+// Puts both records into their starting state: mascot at the start, history awaiting a re-seed.
+void ResetMotion(CMascot& mascot, CTrajectory& store);

@@ -22,11 +22,6 @@ double CentreDistanceToTarget(const CMascot& mascot) {
     return std::sqrt(dx * dx + dy * dy);
 }
 
-void AimAtTargetFromCentre(CMascot& mascot) {
-    mascot.m_dirX = mascot.m_toTargetX;
-    mascot.m_dirY = mascot.m_toTargetY;
-}
-
 // A turn of the circle starts when the angle is exactly 0 or has passed 360.
 bool AtTurnStart(double angle) {
     return angle >= 360.0 || angle == 0.0;
@@ -86,7 +81,7 @@ void CMascot::Circle(CMascot& mascot, CTrajectory&) {
     } else if (mascot.m_targetDist < 40.0) {
         mascot.m_step = 0.0;
     }
-    AimAtTargetFromCentre(mascot);
+    AimDirectlyAtTarget(mascot);
     MoveCentre(mascot);
     mascot.m_orbitAngle += 30.0;
 }
@@ -96,7 +91,7 @@ void CMascot::Tremble(CMascot& mascot, CTrajectory&) {
     mascot.m_step = ApproachStep(mascot.m_targetDist);
     if (CentreDistanceToTarget(mascot) >= 60.0) mascot.m_step = 60.0;
     if (mascot.m_targetDist < 20.0) mascot.m_step = 0.0;
-    AimAtTargetFromCentre(mascot);
+    AimDirectlyAtTarget(mascot);
     MoveCentre(mascot);
     mascot.m_orbitAngle += 50.0;
     mascot.m_cruiseSpeed = mascot.m_step;

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "engine/direction.h"
+#include "engine/geometry.h"
 #include "engine/mascot.h"
 #include "engine/numeric.h"
 #include "trajectory/trajectory.h"
@@ -59,10 +60,10 @@ struct Corner {
 
 Corner CornerPosition(int corner) {
     switch (corner) {
-    case 2: return {1000.0, 20.0};
-    case 3: return {1000.0, 680.0};
-    case 4: return {20.0, 680.0};
-    default: return {20.0, 20.0};  // 1, the top left
+    case 2: return {kScreenRight, kScreenTop};
+    case 3: return {kScreenRight, kScreenBottom};
+    case 4: return {kScreenLeft, kScreenBottom};
+    default: return {kScreenLeft, kScreenTop};  // 1, the top left
     }
 }
 

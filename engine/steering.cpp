@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "engine/direction.h"
+#include "engine/geometry.h"
 #include "engine/mascot.h"
 #include "engine/numeric.h"
 #include "trajectory/trajectory.h"
@@ -12,7 +13,7 @@ namespace {
 
 // The inner box, bounds included, in which the cruise control drifts and shies.
 bool InInnerBox(double x, double y) {
-    return x >= 200.0 && x <= 820.0 && y >= 200.0 && y <= 500.0;
+    return x >= kInnerLeft && x <= kInnerRight && y >= kInnerTop && y <= kInnerBottom;
 }
 
 // The heading pointing away from the target, before any wrap into [0, 360).
@@ -128,28 +129,28 @@ void CMascot::AvoidWalls(CMascot& mascot, CTrajectory& store) {
     double x = store.m_keyX[store.m_keyIndex - 1];
     double y = store.m_keyY[store.m_keyIndex - 1];
     double h = mascot.m_heading;
-    if (x < 200.0 && y < 200.0) {
+    if (x < kInnerLeft && y < kInnerTop) {
         mascot.m_wallZone = 101;
         mascot.m_heading = TopLeftCorner(h);
-    } else if (x < 200.0 && y > 500.0) {
+    } else if (x < kInnerLeft && y > kInnerBottom) {
         mascot.m_wallZone = 102;
         mascot.m_heading = BottomLeftCorner(h);
-    } else if (x > 820.0 && y < 200.0) {
+    } else if (x > kInnerRight && y < kInnerTop) {
         mascot.m_wallZone = 103;
         mascot.m_heading = TopRightCorner(h);
-    } else if (x > 820.0 && y > 500.0) {
+    } else if (x > kInnerRight && y > kInnerBottom) {
         mascot.m_wallZone = 104;
         mascot.m_heading = BottomRightCorner(h);
-    } else if (x <= 200.0) {
+    } else if (x <= kInnerLeft) {
         mascot.m_wallZone = 11;
         mascot.m_heading = LeftEdge(h);
-    } else if (x >= 820.0) {
+    } else if (x >= kInnerRight) {
         mascot.m_wallZone = 12;
         mascot.m_heading = RightEdge(h);
-    } else if (y <= 200.0) {
+    } else if (y <= kInnerTop) {
         mascot.m_wallZone = 13;
         mascot.m_heading = TopEdge(h);
-    } else if (y >= 500.0) {
+    } else if (y >= kInnerBottom) {
         mascot.m_wallZone = 14;
         mascot.m_heading = BottomEdge(h);
     } else {

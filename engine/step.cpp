@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr int kTicksPerFrame = 10;
 constexpr int kFramesPerBehaviour = 20;
 
 enum BehaviourId {

@@ -11,11 +11,10 @@
 #include <string>
 #include <string_view>
 
-#include "host/commands.h"
-#include "host/tick.h"
-#include "sim/script.h"
-#include "sim/simulator.h"
-#include "tests/fresh_core.h"
+#include "host/sim/script.h"
+#include "host/sim/simulator.h"
+#include "support/fresh_core.h"
+#include "tick/commands.h"
 
 namespace {
 
@@ -43,16 +42,22 @@ private:
     std::size_t m_used = 0;
 };
 
+// Every input starts from a fresh core of its own; static, as it is large.
+CCoreState& Core() {
+    static CCoreState core;
+    return core;
+}
+
 // What must hold after every tick, whatever came in.
-void CheckTick(const TickPlacement& placement) {
+void CheckTick(const CCoreState& core, const TickPlacement& placement) {
     bool sound = placement.x >= 20 && placement.x <= 1000 && placement.y >= 20 &&
-                 placement.y <= 680 && !std::isnan(g_mascot.m_posX) &&
-                 !std::isnan(g_mascot.m_posY) && g_trajectory.m_keyIndex >= 0 &&
-                 g_trajectory.m_keyIndex <= 301 && g_playIndex >= 1 && g_playIndex <= 2980;
+                 placement.y <= 680 && !std::isnan(core.mascot.m_posX) &&
+                 !std::isnan(core.mascot.m_posY) && core.store.m_keyIndex >= 0 &&
+                 core.store.m_keyIndex <= 301 && core.tick.m_playIndex >= 1 && core.tick.m_playIndex <= 2980;
     if (sound) return;
     std::fprintf(stderr, "unsound tick: placement (%d, %d) pos (%g, %g) keyIndex %d playIndex %d\n",
-                 placement.x, placement.y, g_mascot.m_posX, g_mascot.m_posY,
-                 g_trajectory.m_keyIndex, g_playIndex);
+                 placement.x, placement.y, core.mascot.m_posX, core.mascot.m_posY,
+                 core.store.m_keyIndex, core.tick.m_playIndex);
     std::abort();
 }
 
@@ -88,18 +93,22 @@ std::uint64_t RunScriptPart(std::string_view text, CSimulator& simulator) {
 }
 
 // Raw operations: 0..3 a tick at (x, y) with the reading advanced by a 16-bit step, 4 a tick with
-// an absolute reading, 5 a command (full 64-bit wParam), 6 a click, 7 up to 255 ticks in a row.
-void RunRawPart(CByteReader& bytes, std::uint64_t ticks) {
+// an absolute reading, 5 a command (eight bytes, the low four the id), 6 a click, 7 up to 255 ticks in a row.
+void RunRawPart(CCoreState& core, CByteReader& bytes, std::uint64_t ticks) {
     std::uint32_t now = bytes.Read(4);
     while (!bytes.Empty() && ticks < kTickBudget) {
         std::uint32_t op = bytes.Read(1) % 8;
         if (op == 5) {
-            std::uint64_t wParam = bytes.Read(4) | (static_cast<std::uint64_t>(bytes.Read(4)) << 32);
-            if (RunCommand(wParam) == CommandResult::Exit) FinishCommand();
+            // Any 32-bit id, not only the 16-bit ones a window procedure passes on.
+            auto id = static_cast<unsigned>(bytes.Read(4));
+            bytes.Read(4);
+            if (RunCommand(core.mascot, core.tick, id) == CommandResult::Exit) {
+                FinishCommand(core.mascot);
+            }
             continue;
         }
         if (op == 6) {
-            DuckOnClick();
+            DuckOnClick(core.mascot, core.tick);
             continue;
         }
         int x = static_cast<std::int32_t>(bytes.Read(4));
@@ -108,7 +117,7 @@ void RunRawPart(CByteReader& bytes, std::uint64_t ticks) {
         if (op == 4) now = bytes.Read(4);
         else now += bytes.Read(2);
         for (std::uint32_t i = 0; i < repeat && ticks < kTickBudget; ++i, ++ticks, now += 10) {
-            CheckTick(RunTick(x, y, now));
+            CheckTick(core, RunTick(core.mascot, core.store, core.tick, x, y, now));
         }
     }
 }
@@ -118,7 +127,8 @@ void RunRawPart(CByteReader& bytes, std::uint64_t ticks) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static std::FILE* sink = std::fopen("/dev/null", "wb");
     if (sink == nullptr) return 0;
-    StartFreshCore(kSeed);
+    CCoreState& core = Core();
+    StartFreshCore(core, kSeed);
     // The first two bytes give the length of the script text.
     std::size_t textLength = size >= 2 ? (data[0] | (data[1] << 8)) : 0;
     std::size_t rest = size >= 2 ? size - 2 : 0;
@@ -126,11 +136,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const char* text = reinterpret_cast<const char*>(data + 2);
     std::uint64_t ticks = 0;
     {
-        CSimulator simulator(sink);
+        CSimulator simulator(core, sink);
         ticks = RunScriptPart(std::string_view(text, textLength), simulator);
         simulator.Finish();
     }
     CByteReader bytes(data + 2 + textLength, rest - textLength);
-    RunRawPart(bytes, ticks);
+    RunRawPart(core, bytes, ticks);
     return 0;
 }

@@ -10,63 +10,63 @@ namespace {
 
 class ClockTest : public CoreTest {
 protected:
-    void Update(unsigned ms) { g_mascot.UpdateClock(ms); }
+    void Update(unsigned ms) { mascot.UpdateClock(ms, tick.m_restartClock); }
 };
 
 TEST_F(ClockTest, FirstTickOfAnEpochIsDueWhateverTheLastFrameTime) {
-    g_mascot.m_lastFrameTime = 37.5;  // a long previous epoch
+    mascot.m_lastFrameTime = 37.5;  // a long previous epoch
     Update(123456);
-    EXPECT_EQ(g_mascot.m_startTick, 123456.0);
-    EXPECT_EQ(g_restartClock, 0);
-    EXPECT_EQ(g_mascot.m_elapsed, 0.0);
-    EXPECT_EQ(g_mascot.m_frameDue, 1);
+    EXPECT_EQ(mascot.m_startTick, 123456.0);
+    EXPECT_EQ(tick.m_restartClock, 0);
+    EXPECT_EQ(mascot.m_elapsed, 0.0);
+    EXPECT_EQ(mascot.m_frameDue, 1);
 }
 
 TEST_F(ClockTest, TwoTicksWithTheSameReadingAtTheStartAreBothDue) {
     Update(5000);
     Update(5000);
-    EXPECT_EQ(g_mascot.m_frameDue, 1);
+    EXPECT_EQ(mascot.m_frameDue, 1);
 }
 
 TEST_F(ClockTest, DueFramesAreSpacedByAtLeastFiftyMilliseconds) {
     Update(1000);
-    g_mascot.m_lastFrameTime = 0.0;
+    mascot.m_lastFrameTime = 0.0;
     Update(1049);
-    EXPECT_EQ(g_mascot.m_frameDue, 0);
+    EXPECT_EQ(mascot.m_frameDue, 0);
     Update(1050);
-    EXPECT_EQ(g_mascot.m_elapsed, 0.05);
-    EXPECT_EQ(g_mascot.m_frameDue, 1);
+    EXPECT_EQ(mascot.m_elapsed, 0.05);
+    EXPECT_EQ(mascot.m_frameDue, 1);
 }
 
 TEST_F(ClockTest, AReadingThatHasNotMovedSinceTheLastDueTickIsNotDue) {
     Update(1000);
     Update(1300);
-    g_mascot.m_lastFrameTime = g_mascot.m_elapsed;
+    mascot.m_lastFrameTime = mascot.m_elapsed;
     Update(1300);
-    EXPECT_EQ(g_mascot.m_frameDue, 0);
+    EXPECT_EQ(mascot.m_frameDue, 0);
 }
 
 TEST_F(ClockTest, OnlyARestartStartsANewEpoch) {
     Update(1000);
     Update(3000);
-    EXPECT_EQ(g_mascot.m_startTick, 1000.0);
-    EXPECT_EQ(g_mascot.m_elapsed, 2.0);
-    g_restartClock = 1;
+    EXPECT_EQ(mascot.m_startTick, 1000.0);
+    EXPECT_EQ(mascot.m_elapsed, 2.0);
+    tick.m_restartClock = 1;
     Update(9000);
-    EXPECT_EQ(g_mascot.m_startTick, 9000.0);
-    EXPECT_EQ(g_mascot.m_elapsed, 0.0);
+    EXPECT_EQ(mascot.m_startTick, 9000.0);
+    EXPECT_EQ(mascot.m_elapsed, 0.0);
 }
 
 TEST_F(ClockTest, TheMillisecondCountWrapsModuloTwoToThe32) {
     Update(4294967290u);  // 6 ms before the wrap
-    g_mascot.m_lastFrameTime = 0.0;
+    mascot.m_lastFrameTime = 0.0;
     Update(4u);
-    EXPECT_DOUBLE_EQ(g_mascot.m_elapsed, 0.010);
-    EXPECT_EQ(g_mascot.m_frameDue, 0);
+    EXPECT_DOUBLE_EQ(mascot.m_elapsed, 0.010);
+    EXPECT_EQ(mascot.m_frameDue, 0);
     Update(44u);
-    EXPECT_DOUBLE_EQ(g_mascot.m_elapsed, 0.050);
-    EXPECT_EQ(g_mascot.m_frameDue, 1);
-    EXPECT_EQ(g_mascot.m_nowTick, 44.0);
+    EXPECT_DOUBLE_EQ(mascot.m_elapsed, 0.050);
+    EXPECT_EQ(mascot.m_frameDue, 1);
+    EXPECT_EQ(mascot.m_nowTick, 44.0);
 }
 
 // Even slots hold 0..7 once each, odd slots 8..15 once each.
@@ -84,8 +84,8 @@ void ExpectValidOrder(const int (&order)[16]) {
 TEST_F(CoreTest, ShuffleAlwaysGivesAValidArrangement) {
     for (unsigned seed = 1; seed <= 200; ++seed) {
         std::srand(seed);
-        g_mascot.ShuffleOrder();
-        ExpectValidOrder(g_mascot.m_order);
+        mascot.ShuffleOrder();
+        ExpectValidOrder(mascot.m_order);
     }
 }
 
@@ -106,9 +106,9 @@ TEST_F(CoreTest, ShuffleDrawsInSlotOrderAndRedrawsRepeats) {
         expected[slot] = id;
     }
     std::srand(seed);
-    g_mascot.ShuffleOrder();
+    mascot.ShuffleOrder();
     int next = std::rand();
-    for (int slot = 0; slot < 16; ++slot) EXPECT_EQ(g_mascot.m_order[slot], expected[slot]);
+    for (int slot = 0; slot < 16; ++slot) EXPECT_EQ(mascot.m_order[slot], expected[slot]);
     EXPECT_EQ(next, RawDrawAfter(seed, draws)) << "the shuffle took a different number of draws";
 }
 

@@ -10,8 +10,9 @@
 #include <string>
 
 #include "core_fixture.h"
-#include "sim/script.h"
-#include "sim/simulator.h"
+#include "host/sim/script.h"
+#include "host/sim/simulator.h"
+#include "support/file_text.h"
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <sys/wait.h>
@@ -50,29 +51,20 @@ TEST(ScriptLine, MalformedLinesSayWhatIsWrong) {
     }
 }
 
-std::string ReadAll(std::FILE* file) {
-    std::rewind(file);
-    std::string text;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, n);
-    return text;
-}
-
 // Runs a script through the simulator library; returns the exit status.
-int Simulate(const std::string& script, std::string& out, std::string& err) {
+int Simulate(CCoreState& core, const std::string& script, std::string& out, std::string& err) {
     std::FILE* in = std::tmpfile();
     std::FILE* outFile = std::tmpfile();
     std::FILE* errFile = std::tmpfile();
     if (in == nullptr || outFile == nullptr || errFile == nullptr) return -1;
     std::fputs(script.c_str(), in);
     std::rewind(in);
-    auto simulator = std::make_unique<CSimulator>(outFile);
+    auto simulator = std::make_unique<CSimulator>(core, outFile);
     simulator->Start();
     int status = simulator->RunScript(in, errFile);
     simulator->Finish();
-    out = ReadAll(outFile);
-    err = ReadAll(errFile);
+    out = WholeFileText(outFile);
+    err = WholeFileText(errFile);
     std::fclose(in);
     std::fclose(outFile);
     std::fclose(errFile);
@@ -89,7 +81,7 @@ using SimulatorTest = CoreTest;
 
 TEST_F(SimulatorTest, ABadLineStopsTheRunButKeepsTheRowsAlreadyWritten) {
     std::string out, err;
-    int status = Simulate("seed 1\n# comment\nrun 4 100 100 0 10\ntick 1 two 3\nrun 5 0 0 0 10\n",
+    int status = Simulate(*m_core, "seed 1\n# comment\nrun 4 100 100 0 10\ntick 1 two 3\nrun 5 0 0 0 10\n",
                           out, err);
     EXPECT_EQ(status, 2);
     EXPECT_EQ(CountLines(out), 1 + 4);  // header and the four ticks before the bad line
@@ -100,12 +92,12 @@ TEST_F(SimulatorTest, ABadLineStopsTheRunButKeepsTheRowsAlreadyWritten) {
 
 TEST_F(SimulatorTest, TheExitCommandEndsTheRun) {
     std::string out, err;
-    int status = Simulate("command 32793\nrun 2 0 0 0 10\ncommand 57665\nrun 5 0 0 0 10\n",
+    int status = Simulate(*m_core, "command 32793\nrun 2 0 0 0 10\ncommand 57665\nrun 5 0 0 0 10\n",
                           out, err);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(CountLines(out), 1 + 2);
     EXPECT_TRUE(err.empty()) << err;
-    EXPECT_EQ(g_mascot.m_prevBehaviour, g_mascot.m_behaviour);
+    EXPECT_EQ(mascot.m_prevBehaviour, mascot.m_behaviour);
 }
 
 #ifdef MASCOT_CAN_SPAWN

@@ -9,47 +9,56 @@
 
 namespace {
 
-using SteeringTest = CoreTest;
+class SteeringTest : public CoreTest {
+protected:
+    double HeadingAwayFrom(double u, double v) {
+        mascot.m_toTargetX = u;
+        mascot.m_toTargetY = v;
+        mascot.HeadingFromDirection(mascot);
+        return mascot.m_heading;
+    }
+
+    double Fixed(double p, double q, double h) {
+        mascot.m_dirX = p;
+        mascot.m_dirY = q;
+        mascot.m_heading = h;
+        mascot.FixHeading(mascot);
+        return mascot.m_heading;
+    }
+};
 
 // The exact pi, against which the program's single-precision factors are compared.
 constexpr double kPi = 3.14159265358979323846;
 
 TEST_F(SteeringTest, AimAtTargetOnTheReferencePointGivesZeros) {
-    g_trajectory.m_keyIndex = 0;  // newest key point (300, 100) after the reset
-    g_mascot.m_targetX = 300.0;
-    g_mascot.m_targetY = 100.0;
-    g_mascot.AimAtTarget(g_mascot, g_trajectory);
-    EXPECT_EQ(g_mascot.m_targetDist, 0.0);
-    EXPECT_EQ(g_mascot.m_targetDx, 0.0);
-    EXPECT_EQ(g_mascot.m_targetDy, 0.0);
-    EXPECT_EQ(g_mascot.m_toTargetX, 0.0);
-    EXPECT_EQ(g_mascot.m_toTargetY, 0.0);
+    store.m_keyIndex = 0;  // newest key point (300, 100) after the reset
+    mascot.m_targetX = 300.0;
+    mascot.m_targetY = 100.0;
+    mascot.AimAtTarget(mascot, store);
+    EXPECT_EQ(mascot.m_targetDist, 0.0);
+    EXPECT_EQ(mascot.m_targetDx, 0.0);
+    EXPECT_EQ(mascot.m_targetDy, 0.0);
+    EXPECT_EQ(mascot.m_toTargetX, 0.0);
+    EXPECT_EQ(mascot.m_toTargetY, 0.0);
 }
 
 TEST_F(SteeringTest, AimAtTargetMeasuresFromTheNewestKeyPointOrTheOrbitCentre) {
-    g_trajectory.m_keyIndex = 2;
-    g_trajectory.m_keyX[2] = 100.0;
-    g_trajectory.m_keyY[2] = 100.0;
-    g_mascot.m_keyX = 400.0;  // orbit centre
-    g_mascot.m_keyY = 500.0;
-    g_mascot.m_targetX = 130.0;
-    g_mascot.m_targetY = 140.0;
-    g_mascot.AimAtTarget(g_mascot, g_trajectory);
-    EXPECT_EQ(g_mascot.m_targetDist, 50.0);
-    EXPECT_EQ(g_mascot.m_toTargetX, 0.6);
-    EXPECT_EQ(g_mascot.m_toTargetY, 0.8);
-    g_mascot.m_orbiting = 1;
-    g_mascot.AimAtTarget(g_mascot, g_trajectory);
-    EXPECT_EQ(g_mascot.m_targetDx, -270.0);
-    EXPECT_EQ(g_mascot.m_targetDy, -360.0);
-    EXPECT_EQ(g_mascot.m_targetDist, 450.0);
-}
-
-double HeadingAwayFrom(double u, double v) {
-    g_mascot.m_toTargetX = u;
-    g_mascot.m_toTargetY = v;
-    g_mascot.HeadingFromDirection(g_mascot);
-    return g_mascot.m_heading;
+    store.m_keyIndex = 2;
+    store.m_keyX[2] = 100.0;
+    store.m_keyY[2] = 100.0;
+    mascot.m_keyX = 400.0;  // orbit centre
+    mascot.m_keyY = 500.0;
+    mascot.m_targetX = 130.0;
+    mascot.m_targetY = 140.0;
+    mascot.AimAtTarget(mascot, store);
+    EXPECT_EQ(mascot.m_targetDist, 50.0);
+    EXPECT_EQ(mascot.m_toTargetX, 0.6);
+    EXPECT_EQ(mascot.m_toTargetY, 0.8);
+    mascot.m_orbiting = 1;
+    mascot.AimAtTarget(mascot, store);
+    EXPECT_EQ(mascot.m_targetDx, -270.0);
+    EXPECT_EQ(mascot.m_targetDy, -360.0);
+    EXPECT_EQ(mascot.m_targetDist, 450.0);
 }
 
 TEST_F(SteeringTest, HeadingFromDirectionPointsAwayFromTheTarget) {
@@ -64,14 +73,6 @@ TEST_F(SteeringTest, HeadingFromDirectionPointsAwayFromTheTarget) {
     EXPECT_NEAR(HeadingAwayFrom(0.6, 0.8), 180.0 - a, 1e-5);   // down-right
     EXPECT_NEAR(HeadingAwayFrom(-0.6, -0.8), 360.0 - a, 1e-5); // up-left
     EXPECT_NEAR(HeadingAwayFrom(-0.6, 0.8), a, 1e-5);          // down-left
-}
-
-double Fixed(double p, double q, double h) {
-    g_mascot.m_dirX = p;
-    g_mascot.m_dirY = q;
-    g_mascot.m_heading = h;
-    g_mascot.FixHeading(g_mascot);
-    return g_mascot.m_heading;
 }
 
 TEST_F(SteeringTest, FixHeadingCompletesTheArctangent) {
@@ -100,11 +101,11 @@ TEST_P(AvoidWallsTest, ZoneAndTurn) {
     const unsigned seed = 99;
     const int draw = Draws(seed, {corner ? 61 : 21})[0] + (corner ? 30 : 0);
     PlaceNewest(c.x, c.y);
-    g_mascot.m_heading = c.heading;
-    g_mascot.AvoidWalls(g_mascot, g_trajectory);
+    mascot.m_heading = c.heading;
+    mascot.AvoidWalls(mascot, store);
     int next = std::rand();
-    EXPECT_EQ(g_mascot.m_wallZone, c.zone);
-    EXPECT_EQ(g_mascot.m_heading, c.heading + c.turn * draw);
+    EXPECT_EQ(mascot.m_wallZone, c.zone);
+    EXPECT_EQ(mascot.m_heading, c.heading + c.turn * draw);
     EXPECT_EQ(next, RawDrawAfter(seed, c.turn == 0 ? 0 : 1)) << "draws only when turning";
 }
 
@@ -140,108 +141,108 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(SteeringTest, CruiseControlFromRestStartsAccelerating) {
     for (unsigned seed = 1; seed <= 50; ++seed) {
-        RestoreHost();
+        RestartCore();
         std::srand(seed);
         PlaceNewest(500.0, 350.0);
-        g_mascot.m_targetX = 900.0;
-        g_mascot.m_targetY = 350.0;
-        g_mascot.m_targetDist = 400.0;
-        g_mascot.m_pursuit = 0;
-        g_mascot.m_phase = 1;
-        g_mascot.CruiseControl(g_mascot, g_trajectory);
-        EXPECT_EQ(g_mascot.m_phase, 0);
-        EXPECT_GE(g_mascot.m_cruiseSpeed, 50.0);
-        EXPECT_LE(g_mascot.m_cruiseSpeed, 130.0);
-        EXPECT_GE(g_mascot.m_speedLevel, 2);
-        EXPECT_LE(g_mascot.m_speedLevel, 4);
-        EXPECT_GE(g_mascot.m_step, 20.0);
-        EXPECT_EQ(g_mascot.m_targetQuadrant, 3);
-        EXPECT_GE(g_mascot.m_heading, 0.0);
-        EXPECT_LT(g_mascot.m_heading, 360.0);
-        EXPECT_NEAR(g_mascot.m_dirX, std::cos(g_mascot.m_heading * kPi / 180.0), 1e-6);
+        mascot.m_targetX = 900.0;
+        mascot.m_targetY = 350.0;
+        mascot.m_targetDist = 400.0;
+        mascot.m_pursuit = 0;
+        mascot.m_phase = 1;
+        mascot.CruiseControl(mascot, store);
+        EXPECT_EQ(mascot.m_phase, 0);
+        EXPECT_GE(mascot.m_cruiseSpeed, 50.0);
+        EXPECT_LE(mascot.m_cruiseSpeed, 130.0);
+        EXPECT_GE(mascot.m_speedLevel, 2);
+        EXPECT_LE(mascot.m_speedLevel, 4);
+        EXPECT_GE(mascot.m_step, 20.0);
+        EXPECT_EQ(mascot.m_targetQuadrant, 3);
+        EXPECT_GE(mascot.m_heading, 0.0);
+        EXPECT_LT(mascot.m_heading, 360.0);
+        EXPECT_NEAR(mascot.m_dirX, std::cos(mascot.m_heading * kPi / 180.0), 1e-6);
     }
 }
 
 TEST_F(SteeringTest, CruiseControlBrakesToAFloorOfOneOrTwo) {
     for (unsigned seed = 1; seed <= 50; ++seed) {
-        RestoreHost();
+        RestartCore();
         std::srand(seed);
         PlaceNewest(100.0, 350.0);  // outside the inner box: no drift
-        g_mascot.m_targetDist = 400.0;
-        g_mascot.m_pursuit = 0;
-        g_mascot.m_phase = 1;
-        g_mascot.m_speedLevel = 8;
-        g_mascot.m_step = 10.0;
-        g_mascot.CruiseControl(g_mascot, g_trajectory);
-        ASSERT_TRUE(g_mascot.m_speedLevel == 1 || g_mascot.m_speedLevel == 2);
-        if (g_mascot.m_speedLevel == 1) {
-            EXPECT_EQ(g_mascot.m_minLevelPick, 0);
+        mascot.m_targetDist = 400.0;
+        mascot.m_pursuit = 0;
+        mascot.m_phase = 1;
+        mascot.m_speedLevel = 8;
+        mascot.m_step = 10.0;
+        mascot.CruiseControl(mascot, store);
+        ASSERT_TRUE(mascot.m_speedLevel == 1 || mascot.m_speedLevel == 2);
+        if (mascot.m_speedLevel == 1) {
+            EXPECT_EQ(mascot.m_minLevelPick, 0);
         }
-        EXPECT_EQ(g_mascot.m_step, 20.0);  // the loose form's minimum
+        EXPECT_EQ(mascot.m_step, 20.0);  // the loose form's minimum
     }
 }
 
 TEST_F(SteeringTest, CruiseControlCapsTheLevelAtTwenty) {
     PlaceNewest(100.0, 350.0);
-    g_mascot.m_targetDist = 400.0;
-    g_mascot.m_speedLevel = 25;  // as Lunge can leave it
-    g_mascot.m_cruiseSpeed = 100.0;
-    g_mascot.m_step = 0.0;
-    g_mascot.m_phase = 0;
-    g_mascot.CruiseControl(g_mascot, g_trajectory);
-    EXPECT_EQ(g_mascot.m_speedLevel, 20);
-    EXPECT_EQ(g_mascot.m_step, g_mascot.m_cruiseSpeed);  // at level 20 the step is the cruise speed
+    mascot.m_targetDist = 400.0;
+    mascot.m_speedLevel = 25;  // as Lunge can leave it
+    mascot.m_cruiseSpeed = 100.0;
+    mascot.m_step = 0.0;
+    mascot.m_phase = 0;
+    mascot.CruiseControl(mascot, store);
+    EXPECT_EQ(mascot.m_speedLevel, 20);
+    EXPECT_EQ(mascot.m_step, mascot.m_cruiseSpeed);  // at level 20 the step is the cruise speed
 }
 
 TEST_F(SteeringTest, CaughtPhaseHoldsTheLevelUntilTheStepNearsTheCruiseSpeed) {
     PlaceNewest(100.0, 350.0);
-    g_mascot.m_targetDist = 400.0;
-    g_mascot.m_phase = 2;
-    g_mascot.m_speedLevel = 5;
-    g_mascot.m_cruiseSpeed = 100.0;
-    g_mascot.m_step = 10.0;
-    g_mascot.CruiseControl(g_mascot, g_trajectory);
-    EXPECT_EQ(g_mascot.m_phase, 2);
-    EXPECT_EQ(g_mascot.m_speedLevel, 5);
-    EXPECT_EQ(g_mascot.m_step, 25.0);
-    g_mascot.m_step = 60.0;  // within 40 of the cruise speed: braking starts
-    g_mascot.CruiseControl(g_mascot, g_trajectory);
-    EXPECT_EQ(g_mascot.m_phase, 1);
-    EXPECT_LT(g_mascot.m_speedLevel, 5);
+    mascot.m_targetDist = 400.0;
+    mascot.m_phase = 2;
+    mascot.m_speedLevel = 5;
+    mascot.m_cruiseSpeed = 100.0;
+    mascot.m_step = 10.0;
+    mascot.CruiseControl(mascot, store);
+    EXPECT_EQ(mascot.m_phase, 2);
+    EXPECT_EQ(mascot.m_speedLevel, 5);
+    EXPECT_EQ(mascot.m_step, 25.0);
+    mascot.m_step = 60.0;  // within 40 of the cruise speed: braking starts
+    mascot.CruiseControl(mascot, store);
+    EXPECT_EQ(mascot.m_phase, 1);
+    EXPECT_LT(mascot.m_speedLevel, 5);
 }
 
 TEST_F(SteeringTest, PursuitNearTheTargetAcceleratesByFiveAndNeverBrakes) {
     for (unsigned seed = 1; seed <= 20; ++seed) {
-        RestoreHost();
+        RestartCore();
         std::srand(seed);
         PlaceNewest(100.0, 350.0);
-        g_mascot.m_targetDist = 149.0;
-        g_mascot.m_pursuit = 1;
-        g_mascot.m_phase = 0;
-        g_mascot.m_speedLevel = 5;
-        g_mascot.m_cruiseSpeed = 100.0;
-        g_mascot.m_step = 90.0;  // would start braking without the pursuit
-        g_mascot.CruiseControl(g_mascot, g_trajectory);
-        EXPECT_EQ(g_mascot.m_phase, 0);
-        EXPECT_EQ(g_mascot.m_speedLevel, 10);
-        EXPECT_GE(g_mascot.m_cruiseSpeed, 75.0);
-        EXPECT_LE(g_mascot.m_cruiseSpeed, 150.0);
-        EXPECT_EQ(g_mascot.m_step, 10 * g_mascot.m_cruiseSpeed * 0.05);
+        mascot.m_targetDist = 149.0;
+        mascot.m_pursuit = 1;
+        mascot.m_phase = 0;
+        mascot.m_speedLevel = 5;
+        mascot.m_cruiseSpeed = 100.0;
+        mascot.m_step = 90.0;  // would start braking without the pursuit
+        mascot.CruiseControl(mascot, store);
+        EXPECT_EQ(mascot.m_phase, 0);
+        EXPECT_EQ(mascot.m_speedLevel, 10);
+        EXPECT_GE(mascot.m_cruiseSpeed, 75.0);
+        EXPECT_LE(mascot.m_cruiseSpeed, 150.0);
+        EXPECT_EQ(mascot.m_step, 10 * mascot.m_cruiseSpeed * 0.05);
     }
 }
 
 TEST_F(SteeringTest, ShyTurnPointsStraightAwayFromANearTarget) {
     PlaceNewest(500.0, 350.0);
-    g_mascot.m_targetX = 560.0;
-    g_mascot.m_targetY = 350.0;
-    g_mascot.m_targetDist = 60.0;
-    g_mascot.m_toTargetX = 1.0;
-    g_mascot.m_toTargetY = 0.0;
-    g_mascot.m_pursuit = 1;
-    g_mascot.CruiseControl(g_mascot, g_trajectory);
-    EXPECT_EQ(g_mascot.m_heading, 180.0);
-    EXPECT_NEAR(g_mascot.m_dirX, -1.0, 1e-12);
-    EXPECT_EQ(g_mascot.m_targetQuadrant, 3);
+    mascot.m_targetX = 560.0;
+    mascot.m_targetY = 350.0;
+    mascot.m_targetDist = 60.0;
+    mascot.m_toTargetX = 1.0;
+    mascot.m_toTargetY = 0.0;
+    mascot.m_pursuit = 1;
+    mascot.CruiseControl(mascot, store);
+    EXPECT_EQ(mascot.m_heading, 180.0);
+    EXPECT_NEAR(mascot.m_dirX, -1.0, 1e-12);
+    EXPECT_EQ(mascot.m_targetQuadrant, 3);
 }
 
 TEST_F(SteeringTest, QuadrantsIncludeTheirStatedBorders) {
@@ -252,11 +253,11 @@ TEST_F(SteeringTest, QuadrantsIncludeTheirStatedBorders) {
                  {450, 400, 2}, {550, 350, 3}, {550, 400, 3}, {550, 300, 4}};
     for (const auto& c : cases) {
         PlaceNewest(500.0, 350.0);
-        g_mascot.m_targetX = c.tx;
-        g_mascot.m_targetY = c.ty;
-        g_mascot.m_targetDist = 400.0;
-        g_mascot.CruiseControl(g_mascot, g_trajectory);
-        EXPECT_EQ(g_mascot.m_targetQuadrant, c.quadrant) << c.tx << "," << c.ty;
+        mascot.m_targetX = c.tx;
+        mascot.m_targetY = c.ty;
+        mascot.m_targetDist = 400.0;
+        mascot.CruiseControl(mascot, store);
+        EXPECT_EQ(mascot.m_targetQuadrant, c.quadrant) << c.tx << "," << c.ty;
     }
 }
 

@@ -3,19 +3,19 @@
 #include <gtest/gtest.h>
 
 #include "core_fixture.h"
-#include "host/commands.h"
+#include "tick/commands.h"
 
 namespace {
 
 using TickTest = CoreTest;
 
 TEST_F(TickTest, FirstTickAfterStartUp) {
-    g_mascot.m_lastFrameTime = 3.0;
-    TickPlacement p = RunTick(700, 500, 86400000u);
-    EXPECT_EQ(g_mascot.m_elapsed, 0.0);
-    EXPECT_EQ(g_mascot.m_frameDue, 1);
-    EXPECT_EQ(g_mascot.m_lastFrameTime, 0.0);
-    EXPECT_EQ(g_mascot.m_tickInFrame, 0);  // idle: no mode ran
+    mascot.m_lastFrameTime = 3.0;
+    TickPlacement p = RunTick(mascot, store, tick, 700, 500, 86400000u);
+    EXPECT_EQ(mascot.m_elapsed, 0.0);
+    EXPECT_EQ(mascot.m_frameDue, 1);
+    EXPECT_EQ(mascot.m_lastFrameTime, 0.0);
+    EXPECT_EQ(mascot.m_tickInFrame, 0);  // idle: no mode ran
     EXPECT_EQ(p.x, 300);
     EXPECT_EQ(p.y, 100);
     EXPECT_TRUE(p.topmost);
@@ -25,72 +25,72 @@ TEST_F(TickTest, IdleMascotStaysPutWhileTheTargetFollowsTheCursor) {
     const int cursors[][2] = {{0, 0}, {1023, 767}, {-50, 4000}, {320, 120}};
     unsigned now = 1000;
     for (const auto& c : cursors) {
-        TickPlacement p = RunTick(c[0], c[1], now += 10);
+        TickPlacement p = RunTick(mascot, store, tick, c[0], c[1], now += 10);
         EXPECT_EQ(p.x, 300);
         EXPECT_EQ(p.y, 100);
-        EXPECT_EQ(g_mascot.m_targetX, c[0] - 20.0);
-        EXPECT_EQ(g_mascot.m_targetY, c[1] - 20.0);
-        EXPECT_EQ(g_trajectory.m_keyIndex, 0);
+        EXPECT_EQ(mascot.m_targetX, c[0] - 20.0);
+        EXPECT_EQ(mascot.m_targetY, c[1] - 20.0);
+        EXPECT_EQ(store.m_keyIndex, 0);
     }
 }
 
 TEST_F(TickTest, PlacementTruncatesTheClampedPosition) {
-    g_mascot.m_posX = 999.9;
-    g_mascot.m_posY = 20.0;
-    TickPlacement p = RunTick(0, 0, 10);
+    mascot.m_posX = 999.9;
+    mascot.m_posY = 20.0;
+    TickPlacement p = RunTick(mascot, store, tick, 0, 0, 10);
     EXPECT_EQ(p.x, 999);
     EXPECT_EQ(p.y, 20);
-    g_mascot.m_posX = 1500.0;
-    g_mascot.m_posY = -3.5;
-    p = RunTick(0, 0, 20);
+    mascot.m_posX = 1500.0;
+    mascot.m_posY = -3.5;
+    p = RunTick(mascot, store, tick, 0, 0, 20);
     EXPECT_EQ(p.x, 1000);
     EXPECT_EQ(p.y, 20);
 }
 
 TEST_F(TickTest, PlayIndexWaitsForKeyIndexFourThenClimbsToTen) {
-    g_trajectory.m_contextCount = 3;
-    g_trajectory.m_subSteps = 10;
-    g_trajectory.m_keyIndex = 3;
-    for (int tick = 0; tick < 5; ++tick) RunTick(0, 0, tick * 10);
-    EXPECT_EQ(g_playIndex, 1);
-    g_trajectory.m_keyIndex = 4;
+    store.m_contextCount = 3;
+    store.m_subSteps = 10;
+    store.m_keyIndex = 3;
+    for (int i = 0; i < 5; ++i) RunTick(mascot, store, tick, 0, 0, i * 10);
+    EXPECT_EQ(tick.m_playIndex, 1);
+    store.m_keyIndex = 4;
     for (int expected = 2; expected <= 10; ++expected) {
-        RunTick(0, 0, 100 + expected * 10);
-        EXPECT_EQ(g_playIndex, expected);
+        RunTick(mascot, store, tick, 0, 0, 100 + expected * 10);
+        EXPECT_EQ(tick.m_playIndex, expected);
     }
-    for (int tick = 0; tick < 5; ++tick) RunTick(0, 0, 300 + tick * 10);
-    EXPECT_EQ(g_playIndex, 10);
+    for (int i = 0; i < 5; ++i) RunTick(mascot, store, tick, 0, 0, 300 + i * 10);
+    EXPECT_EQ(tick.m_playIndex, 10);
 }
 
 // Ticks at the given elapsed milliseconds of the epoch that starts with the first tick.
 class DuckTest : public CoreTest {
 protected:
-    TickPlacement At(unsigned elapsedMs) { return RunTick(500, 500, kEpochStart + elapsedMs); }
+    TickPlacement At(unsigned elapsedMs) { return RunTick(mascot, store, tick, 500, 500, kEpochStart + elapsedMs); }
     static constexpr unsigned kEpochStart = 7000;
 };
 
 TEST_F(DuckTest, ADuckEndsTenSecondsAfterTheClickAfterThatTicksPlacement) {
     At(0);
     At(5000);
-    DuckOnClick();
-    EXPECT_EQ(g_clickTime, 5.0);
+    DuckOnClick(mascot, tick);
+    EXPECT_EQ(tick.m_clickTime, 5.0);
     EXPECT_FALSE(At(5010).topmost);
     EXPECT_FALSE(At(14990).topmost);
-    EXPECT_EQ(g_zOrder, ZOrderDucked);
+    EXPECT_EQ(tick.m_zOrder, ZOrderDucked);
     EXPECT_FALSE(At(15000).topmost);  // placed at the bottom, and the state ends
-    EXPECT_EQ(g_mascot.m_elapsed, 15.0);
-    EXPECT_EQ(g_zOrder, ZOrderFront);
+    EXPECT_EQ(mascot.m_elapsed, 15.0);
+    EXPECT_EQ(tick.m_zOrder, ZOrderFront);
     EXPECT_TRUE(At(15010).topmost);
 }
 
 TEST_F(DuckTest, AClickEndsTheAlwaysBehindState) {
     At(0);
-    g_zOrder = ZOrderBehind;
+    tick.m_zOrder = ZOrderBehind;
     EXPECT_FALSE(At(30000).topmost);  // never expires by itself
-    EXPECT_EQ(g_zOrder, ZOrderBehind);
-    DuckOnClick();
+    EXPECT_EQ(tick.m_zOrder, ZOrderBehind);
+    DuckOnClick(mascot, tick);
     At(39990);
-    EXPECT_EQ(g_zOrder, ZOrderDucked);
+    EXPECT_EQ(tick.m_zOrder, ZOrderDucked);
     At(40000);
     EXPECT_TRUE(At(40010).topmost);
 }
@@ -98,42 +98,42 @@ TEST_F(DuckTest, AClickEndsTheAlwaysBehindState) {
 TEST_F(DuckTest, ACommandRestartsTheClockButKeepsTheClickTime) {
     At(0);
     At(8000);
-    DuckOnClick();  // click time 8.0
-    RunCommand(32799);      // always behind: no bearing on the click time...
-    RunCommand(32792);      // ...then ducked again, without a new click time
-    EXPECT_EQ(g_clickTime, 8.0);
+    DuckOnClick(mascot, tick);  // click time 8.0
+    RunCommand(mascot, tick, 32799);      // always behind: no bearing on the click time...
+    RunCommand(mascot, tick, 32792);      // ...then ducked again, without a new click time
+    EXPECT_EQ(tick.m_clickTime, 8.0);
     At(9000);  // new epoch: elapsed 0
-    EXPECT_EQ(g_mascot.m_elapsed, 0.0);
+    EXPECT_EQ(mascot.m_elapsed, 0.0);
     At(9000 + 17990);
-    EXPECT_EQ(g_zOrder, ZOrderDucked);
+    EXPECT_EQ(tick.m_zOrder, ZOrderDucked);
     At(9000 + 18000);
-    EXPECT_EQ(g_zOrder, ZOrderFront);
+    EXPECT_EQ(tick.m_zOrder, ZOrderFront);
 }
 
 TEST_F(TickTest, CommitCopiesWhatPlaybackProducedAndTheIndex) {
-    RunCommand(32776);  // Follow
+    RunCommand(mascot, tick, 32776);  // Follow
     unsigned now = 0;
-    for (int tick = 0; tick < 47; ++tick) RunTick(900, 600, now += 10);
-    EXPECT_EQ(g_mascot.m_prevPosX, g_mascot.m_posX);
-    EXPECT_EQ(g_mascot.m_prevPosY, g_mascot.m_posY);
-    EXPECT_EQ(g_mascot.m_posX, g_trajectory.m_pathX[g_playIndex]);
-    EXPECT_EQ(g_mascot.m_playIndexCopy, g_playIndex);
-    EXPECT_EQ(g_mascot.m_prevBehaviour, 13);
-    EXPECT_EQ(g_mascot.m_prevTargetX, 880.0);
-    EXPECT_EQ(g_mascot.m_prevKeyX, g_mascot.m_keyX);
-    EXPECT_EQ(g_mascot.m_prevDirX, g_mascot.m_dirX);
-    EXPECT_EQ(g_mascot.m_prevHeading, g_mascot.m_heading);
-    EXPECT_EQ(g_mascot.m_tickInFrame, 7);  // 47 ticks of a mode
+    for (int i = 0; i < 47; ++i) RunTick(mascot, store, tick, 900, 600, now += 10);
+    EXPECT_EQ(mascot.m_prevPosX, mascot.m_posX);
+    EXPECT_EQ(mascot.m_prevPosY, mascot.m_posY);
+    EXPECT_EQ(mascot.m_posX, store.m_pathX[tick.m_playIndex]);
+    EXPECT_EQ(mascot.m_playIndexCopy, tick.m_playIndex);
+    EXPECT_EQ(mascot.m_prevBehaviour, 13);
+    EXPECT_EQ(mascot.m_prevTargetX, 880.0);
+    EXPECT_EQ(mascot.m_prevKeyX, mascot.m_keyX);
+    EXPECT_EQ(mascot.m_prevDirX, mascot.m_dirX);
+    EXPECT_EQ(mascot.m_prevHeading, mascot.m_heading);
+    EXPECT_EQ(mascot.m_tickInFrame, 7);  // 47 ticks of a mode
 }
 
 TEST_F(TickTest, LastFrameTimeIsRecordedOnDueTicksOnly) {
-    RunTick(0, 0, 1000);
-    RunTick(0, 0, 1030);
-    EXPECT_EQ(g_mascot.m_frameDue, 0);
-    EXPECT_EQ(g_mascot.m_lastFrameTime, 0.0);
-    RunTick(0, 0, 1060);
-    EXPECT_EQ(g_mascot.m_frameDue, 1);
-    EXPECT_DOUBLE_EQ(g_mascot.m_lastFrameTime, 0.06);
+    RunTick(mascot, store, tick, 0, 0, 1000);
+    RunTick(mascot, store, tick, 0, 0, 1030);
+    EXPECT_EQ(mascot.m_frameDue, 0);
+    EXPECT_EQ(mascot.m_lastFrameTime, 0.0);
+    RunTick(mascot, store, tick, 0, 0, 1060);
+    EXPECT_EQ(mascot.m_frameDue, 1);
+    EXPECT_DOUBLE_EQ(mascot.m_lastFrameTime, 0.06);
 }
 
 }  // namespace

@@ -8,8 +8,7 @@ build="${1:-$root/build-e2e-win}"
 "$root/tools/ci/deps.sh" g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 cmake make googletest >&2
 # Only the program and the end-to-end probe (which lives with the tests) are built; packing must
 # not build everything else first.
-cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON -DMASCOT_TESTS=ON >/dev/null
+(cd "$root" && cmake --preset windows-release -B "$build" -DMASCOT_WERROR=ON >/dev/null)
 cmake --build "$build" -j2 --target mascot mascot-probe >&2
 rm -f "$build"/mascot-*-win64.zip
 (cd "$build" && cpack -G ZIP >&2)

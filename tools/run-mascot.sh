@@ -12,8 +12,7 @@ fi
 build="${MASCOT_WIN_BUILD:-$root/build-e2e-win}"
 "$root/tools/ci/deps.sh" g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 cmake make googletest \
   wine wine64 fonts-vlgothic >&2
-cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON -DMASCOT_TESTS=ON >/dev/null
+(cd "$root" && cmake --preset windows-release -B "$build" >/dev/null)
 cmake --build "$build" -j2 --target mascot >&2
 "$root/tools/wine/prepare-prefix.sh" "$build/wineprefix" >&2
 echo "Starting the mascot; right-click it or its tray icon for the menu." >&2

@@ -3,6 +3,5 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/tools/ci/deps.sh" g++ cmake make >&2
-cmake -S "$root" -B "$root/build-sim" -DCMAKE_BUILD_TYPE=Release -DMASCOT_TESTS=OFF >/dev/null
-cmake --build "$root/build-sim" -j2 --target mascot-sim >&2
-exec "$root/build-sim/tools/mascot-sim" "$@"
+(cd "$root" && cmake --preset sim >/dev/null && cmake --build --preset sim >&2)
+exec "$root/build-sim/host/sim/mascot-sim" "$@"

@@ -3,7 +3,6 @@
 #include "trajectory/playback.h"
 
 #include "engine/mascot.h"
-#include "host/tick.h"
 #include "trajectory/trajectory.h"
 
 namespace {
@@ -49,10 +48,10 @@ void ClampToScreenBox(CMascot& mascot, CTrajectory& store) {
     store.m_keyY[k] = Clamp(store.m_keyY[k], kScreenTop, kScreenBottom);
 }
 
-void PlayBack() {
-    g_mascot.m_posX = g_trajectory.m_pathX[g_playIndex];
-    g_mascot.m_posY = g_trajectory.m_pathY[g_playIndex];
-    if (g_trajectory.m_keyIndex <= kCompactAfterKeyIndex) return;
-    Compact(g_trajectory, g_playIndex);
-    g_playIndex = 1;
+void PlayBack(CMascot& mascot, CTrajectory& store, int& playIndex) {
+    mascot.m_posX = store.m_pathX[playIndex];
+    mascot.m_posY = store.m_pathY[playIndex];
+    if (store.m_keyIndex <= kCompactAfterKeyIndex) return;
+    Compact(store, playIndex);
+    playIndex = 1;
 }

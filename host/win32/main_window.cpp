@@ -1,6 +1,7 @@
 // The window class, window creation, the message loop and the run of the program from WinMain.
 #include "host/win32/main_window.h"
 
+#include "engine/geometry.h"
 #include "host/win32/host_state.h"
 #include "host/win32/tick_handler.h"
 #include "host/win32/tray_icon.h"
@@ -25,7 +26,7 @@ void RegisterMascotClass(HINSTANCE instance) {
 
 HWND CreateMascotWindow(HINSTANCE instance) {
     return CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kMascotClassName, nullptr, WS_POPUP,
-                           kStartX, kStartY, kWindowSize, kWindowSize, nullptr, nullptr, instance,
+                           static_cast<int>(kStartX), static_cast<int>(kStartY), kWindowSize, kWindowSize, nullptr, nullptr, instance,
                            nullptr);
 }
 

@@ -4,8 +4,6 @@
 #include <windows.h>
 
 constexpr char kMascotClassName[] = "mascot test program";
-constexpr int kStartX = 300;  // where the window is created, pixels
-constexpr int kStartY = 100;
 
 // Registers the window class of the mascot window. The result is not checked: creation fails
 // later if the class is missing.

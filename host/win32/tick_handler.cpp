@@ -1,22 +1,17 @@
 // The timer handler around RunTick: the platform calls of one tick, in their fixed order.
 #include "host/win32/tick_handler.h"
 
+#include "engine/geometry.h"
 #include "engine/numeric.h"
-#include "host/tick.h"
+#include "host/shared/globals.h"
 #include "host/win32/host_state.h"
 #include "host/win32/region.h"
-
-namespace {
-
-constexpr double kImageCentre = 20.0;  // the tick aims the image's centre at the cursor
-
-}  // namespace
 
 POINT CursorOrLastKnown(BOOL readOk, POINT read) {
     if (readOk) return read;
     // While the desktop is locked, for one, there is no cursor to read: keep the last target.
-    POINT last = {SaturateToInt(g_mascot.m_targetX + kImageCentre),
-                  SaturateToInt(g_mascot.m_targetY + kImageCentre)};
+    POINT last = {SaturateToInt(g_mascot.m_targetX + kHalfImage),
+                  SaturateToInt(g_mascot.m_targetY + kHalfImage)};
     return last;
 }
 

@@ -3,9 +3,10 @@
 
 #include <windows.h>
 
+#include "host/shared/window.h"
+#include "tick/tick.h"
+
 constexpr UINT_PTR kTickTimerId = 1;
-constexpr UINT kTickMs = 10;
-constexpr int kWindowSize = 41;  // pixels; the 40 x 40 image leaves the last row and column out
 
 // The cursor position for this tick: `read` when GetCursorPos succeeded, otherwise the cursor
 // the previous tick used (the target plus the 20 pixels the tick took off).

@@ -3,8 +3,7 @@
 
 #include <windowsx.h>
 
-#include "engine/mascot.h"
-#include "host/commands.h"
+#include "host/shared/globals.h"
 #include "host/win32/host_state.h"
 #include "host/win32/popup_menu.h"
 #include "host/win32/region.h"
@@ -14,7 +13,6 @@
 
 namespace {
 
-constexpr int kImageSize = 40;        // pixels of the mascot bitmap
 constexpr UINT kFirstRegisteredMessage = 0xC000;
 
 LRESULT OnCreate(HWND window) {
@@ -71,7 +69,8 @@ LRESULT OnRightClick(HWND window, LPARAM lParam) {
 }
 
 LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
-    switch (RunCommand(wParam)) {
+    // The low word is the command id; the high word tells menu from accelerator or control.
+    switch (RunCommand(LOWORD(wParam))) {
     case CommandResult::Handled:
         return 0;
     case CommandResult::Exit:

@@ -7,30 +7,22 @@
 #include <sstream>
 #include <string>
 
-#include "sim/simulator.h"
-#include "sim/svg_trace.h"
-#include "tests/fresh_core.h"
+#include "host/sim/simulator.h"
+#include "support/file_text.h"
+#include "host/sim/svg_trace.h"
+#include "support/fresh_core.h"
 
 namespace {
 
-std::string ReadAll(std::FILE* file) {
-    std::rewind(file);
-    std::string text;
-    char buffer[4096];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
-    return text;
-}
-
 // Runs `script` through a fresh simulator; returns the CSV, and the SVG when a trace is given.
 std::string RunScript(const std::string& script, CSvgTrace* trace, std::string* svg) {
-    StartFreshCore(1);  // each run starts as a new process would
+    auto core = NewFreshCore(1);  // each run starts as a new process would
     std::FILE* in = std::tmpfile();
     std::FILE* out = std::tmpfile();
     std::fputs(script.c_str(), in);
     std::rewind(in);
     {
-        CSimulator simulator(out);
+        CSimulator simulator(*core, out);
         if (trace != nullptr) simulator.SetObserver(trace);
         simulator.Start();
         EXPECT_EQ(simulator.RunScript(in, stderr), 0);
@@ -39,10 +31,10 @@ std::string RunScript(const std::string& script, CSvgTrace* trace, std::string* 
     if (trace != nullptr && svg != nullptr) {
         std::FILE* picture = std::tmpfile();
         EXPECT_TRUE(trace->Write(picture, "cruise <2> & co"));
-        *svg = ReadAll(picture);
+        *svg = WholeFileText(picture);
         std::fclose(picture);
     }
-    std::string csv = ReadAll(out);
+    std::string csv = WholeFileText(out);
     std::fclose(in);
     std::fclose(out);
     return csv;

@@ -7,15 +7,13 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "host/commands.h"
-#include "host/tick.h"
+#include "support/fresh_core.h"
 #include "tests/soak/alloc_counter.h"
-#include "tests/fresh_core.h"
 #include "tests/soak/soak_schedule.h"
+#include "tick/commands.h"
 
 namespace {
 
-constexpr std::uint32_t kTickMs = 10;
 constexpr double kTicksPerDay = 24.0 * 60 * 60 * 1000 / kTickMs;
 constexpr int kMaxKeyIndex = 301;
 constexpr int kMaxPlayIndex = 2980;
@@ -47,8 +45,9 @@ bool ParseOptions(int argc, char** argv, COptions& options) {
 
 class CSoak {
 public:
-    CSoak(const COptions& options, std::uint64_t ticks, std::uint32_t firstReading)
-        : m_options(options), m_ticks(ticks), m_firstReading(firstReading),
+    CSoak(CCoreState& core, const COptions& options, std::uint64_t ticks,
+          std::uint32_t firstReading)
+        : m_core(core), m_options(options), m_ticks(ticks), m_firstReading(firstReading),
           m_wrapTick((0x100000000ULL - firstReading + kTickMs - 1) / kTickMs),
           m_schedule(options.seed, m_wrapTick) {}
 
@@ -59,6 +58,7 @@ private:
     void CheckTick(std::uint64_t tick, std::uint32_t reading, const TickPlacement& placement);
     void TrackSwitching(std::uint64_t tick, std::uint32_t reading);
 
+    CCoreState& m_core;
     COptions m_options;
     std::uint64_t m_ticks;
     std::uint32_t m_firstReading;
@@ -81,64 +81,69 @@ void CSoak::Fault(std::uint64_t tick, std::uint32_t reading, const char* what) {
                  "  mode %d behaviour %d pos (%.17g, %.17g) keyIndex %d playIndex %d step %.17g "
                  "speedScale %g\n",
                  static_cast<unsigned long long>(tick), reading,
-                 static_cast<unsigned long long>(m_options.seed), what, g_mascot.m_mode,
-                 g_mascot.m_behaviour, g_mascot.m_posX, g_mascot.m_posY, g_trajectory.m_keyIndex,
-                 g_playIndex, g_mascot.m_step, g_mascot.m_speedScale);
+                 static_cast<unsigned long long>(m_options.seed), what, m_core.mascot.m_mode,
+                 m_core.mascot.m_behaviour, m_core.mascot.m_posX, m_core.mascot.m_posY, m_core.store.m_keyIndex,
+                 m_core.tick.m_playIndex, m_core.mascot.m_step, m_core.mascot.m_speedScale);
 }
 
 void CSoak::CheckTick(std::uint64_t tick, std::uint32_t reading, const TickPlacement& p) {
     if (p.x < 20 || p.x > 1000) Fault(tick, reading, "placement x outside 20..1000");
     if (p.y < 20 || p.y > 680) Fault(tick, reading, "placement y outside 20..680");
-    if (std::isnan(g_mascot.m_posX) || std::isnan(g_mascot.m_posY)) {
+    if (std::isnan(m_core.mascot.m_posX) || std::isnan(m_core.mascot.m_posY)) {
         Fault(tick, reading, "position is not a number");
     }
-    if (g_trajectory.m_keyIndex < 0 || g_trajectory.m_keyIndex > kMaxKeyIndex) {
+    if (m_core.store.m_keyIndex < 0 || m_core.store.m_keyIndex > kMaxKeyIndex) {
         Fault(tick, reading, "key index outside 0..301");
     }
-    if (g_playIndex < 1 || g_playIndex > kMaxPlayIndex) {
+    if (m_core.tick.m_playIndex < 1 || m_core.tick.m_playIndex > kMaxPlayIndex) {
         Fault(tick, reading, "play index outside 1..2980");
     }
-    if (g_zOrder != ZOrderFront && g_zOrder != ZOrderDucked && g_zOrder != ZOrderBehind) {
+    if (m_core.tick.m_zOrder != ZOrderFront && m_core.tick.m_zOrder != ZOrderDucked && m_core.tick.m_zOrder != ZOrderBehind) {
         Fault(tick, reading, "z-order state outside 0, 1, 3");
     }
 }
 
-bool InRandomMode() {
-    return g_mascot.m_mode >= 1 && g_mascot.m_mode <= 6;
+bool InRandomMode(const CMascot& mascot) {
+    return mascot.m_mode >= 1 && mascot.m_mode <= 6;
 }
 
 void CSoak::TrackSwitching(std::uint64_t tick, std::uint32_t reading) {
-    if (g_mascot.m_behaviour != m_lastBehaviour) {
-        m_lastBehaviour = g_mascot.m_behaviour;
+    if (m_core.mascot.m_behaviour != m_lastBehaviour) {
+        m_lastBehaviour = m_core.mascot.m_behaviour;
         m_quietSince = tick;
-        if (InRandomMode()) {
+        if (InRandomMode(m_core.mascot)) {
             ++m_switches;
             if (tick > m_wrapTick) m_switchedAfterWrap = true;
         }
         return;
     }
-    if (InRandomMode() && tick - m_quietSince > kSwitchBound) {
+    if (InRandomMode(m_core.mascot) && tick - m_quietSince > kSwitchBound) {
         Fault(tick, reading, "a random mode has kept one behaviour too long");
         m_quietSince = tick;
     }
 }
 
 int CSoak::Run() {
-    StartFreshCore(static_cast<unsigned>(m_options.seed));
+    StartFreshCore(m_core, static_cast<unsigned>(m_options.seed));
     std::uint32_t reading = m_firstReading;
     std::uint64_t allocationsBefore = AllocationCount();
     for (std::uint64_t tick = 0; tick < m_ticks; ++tick, reading += kTickMs) {
         CSoakSchedule::Input input = m_schedule.Next(tick);
         if (input.command) {
             ++m_commands;
-            if (RunCommand(input.commandId) == CommandResult::Exit) FinishCommand();
+            // The schedule's values are whole wParams; a window procedure passes the low word.
+            unsigned id = static_cast<unsigned>(input.commandId & 0xFFFFu);
+            if (RunCommand(m_core.mascot, m_core.tick, id) == CommandResult::Exit) {
+                FinishCommand(m_core.mascot);
+            }
             m_quietSince = tick;
         }
         if (input.click) {
             ++m_clicks;
-            DuckOnClick();
+            DuckOnClick(m_core.mascot, m_core.tick);
         }
-        TickPlacement placement = RunTick(input.cursorX, input.cursorY, reading);
+        TickPlacement placement = 
+            RunTick(m_core.mascot, m_core.store, m_core.tick, input.cursorX, input.cursorY, reading);
         CheckTick(tick, reading, placement);
         TrackSwitching(tick, reading);
         if (static_cast<std::uint64_t>(tick + 1) % static_cast<std::uint64_t>(kTicksPerDay) == 0) {
@@ -182,6 +187,7 @@ int main(int argc, char** argv) {
     // Start half the run's length below 2^32, so that the reading wraps in the middle.
     std::uint64_t halfMs = ticks * kTickMs / 2;
     auto firstReading = static_cast<std::uint32_t>(0x100000000ULL - halfMs);
-    static CSoak soak(options, ticks, firstReading);
+    static CCoreState core;
+    static CSoak soak(core, options, ticks, firstReading);
     return soak.Run();
 }

@@ -5,7 +5,7 @@
 #include <climits>
 #include <cmath>
 
-#include "host/commands.h"
+#include "tick/command_ids.h"
 
 namespace {
 
@@ -14,13 +14,13 @@ namespace {
 constexpr unsigned long long kCommands[] = {
     32771, 32772, 32773, 32774, 32775, 32776, 32777, 32778,
     32779, 32780, 32781, 32782, 32783, 32784, 32785, 32786,
-    kCmdRandom2, kCmdRandom4, kCmdRandom8, kCmdRandom16, kCmdRandom32, kCmdRandom64,
-    kCmdDuck, kCmdAlwaysBehind, kCmdAlwaysInFront, kCmdExit,
-    0, 1, 32770, 32787, 40000, 65535, (1ULL << 40) | kCmdRandom32,
+    IDM_RANDOM2, IDM_RANDOM4, IDM_RANDOM8, IDM_RANDOM16, IDM_RANDOM32, IDM_RANDOM64,
+    IDM_DUCK, IDM_ALWAYS_BEHIND, IDM_ALWAYS_IN_FRONT, IDM_EXIT,
+    0, 1, 32770, 32787, 40000, 65535, (1ULL << 40) | IDM_RANDOM32,
 };
 constexpr unsigned kCommandCount = sizeof(kCommands) / sizeof(kCommands[0]);
-constexpr unsigned long long kRandomModes[] = {kCmdRandom2,  kCmdRandom4,  kCmdRandom8,
-                                               kCmdRandom16, kCmdRandom32, kCmdRandom64};
+constexpr unsigned long long kRandomModes[] = {IDM_RANDOM2,  IDM_RANDOM4,  IDM_RANDOM8,
+                                               IDM_RANDOM16, IDM_RANDOM32, IDM_RANDOM64};
 
 constexpr std::uint64_t kShortestStint = 1000;   // ticks between commands: 10 s
 constexpr std::uint64_t kLongestStint = 40000;   // 400 s

@@ -6,7 +6,7 @@
 
 #include <cstdlib>
 
-#include "host/tick.h"
+#include "host/shared/globals.h"
 #include "support/test_window.h"
 
 namespace {

@@ -3,8 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/commands.h"
-#include "host/tick.h"
+#include "host/shared/globals.h"
 #include "host/win32/host_state.h"
 #include "host/win32/main_window.h"
 #include "host/win32/region.h"
@@ -62,7 +61,7 @@ void CALLBACK WatchRun(HWND, UINT, UINT_PTR, DWORD) {
     if (g_trayIcon.hWnd == window && TrayHasIcon(g_trayIcon)) g_watch.sawTrayIcon = true;
     if (g_watch.sawVisible && g_watch.sawTrayIcon) {
         g_watch.exitSent = true;
-        PostMessageA(window, WM_COMMAND, kCmdExit, 0);
+        PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
     }
 }
 
@@ -117,7 +116,7 @@ TEST_F(TrayIconOfWindow, ExitRemovesTheIconStopsTheTimerAndEndsTheLoopWithZero) 
     AddTrayIcon(m_window);
     NOTIFYICONDATAA added = g_trayIcon;
     ASSERT_TRUE(TrayHasIcon(added));
-    PostMessageA(m_window, WM_COMMAND, kCmdExit, 0);
+    PostMessageA(m_window, WM_COMMAND, IDM_EXIT, 0);
     EXPECT_EQ(0, RunMessageLoop());
     EXPECT_FALSE(IsWindow(m_window));
     EXPECT_FALSE(TrayHasIcon(added));

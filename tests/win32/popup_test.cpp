@@ -4,8 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/commands.h"
-#include "host/tick.h"
+#include "host/shared/globals.h"
 #include "host/win32/main_window.h"
 #include "host/win32/tray_icon.h"
 #include "support/menu_driver.h"

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/tick.h"
+#include "host/shared/globals.h"
 #include "support/test_window.h"
 
 class RealInput : public MascotWindowTest {};

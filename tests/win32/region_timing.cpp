@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "host/tick.h"
+#include "host/shared/globals.h"
 #include "host/win32/host_state.h"
 #include "host/win32/main_window.h"
 #include "host/win32/region.h"

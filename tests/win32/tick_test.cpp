@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/tick.h"
+#include "host/shared/globals.h"
 #include "host/win32/host_state.h"
 #include "host/win32/region.h"
 #include "host/win32/tick_handler.h"

@@ -6,12 +6,12 @@ cd "$(dirname "$0")/../.."
 tools/ci/deps.sh g++ cmake make googletest libgtest-dev
 
 run_suite() {
-  local dir=$1; shift
-  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMASCOT_TESTS=ON "$@" >/dev/null
-  cmake --build "$dir" -j2
-  (cd "$dir" && ctest --output-on-failure -j2)
+  local preset=$1
+  cmake --preset "$preset" -DMASCOT_WERROR=ON >/dev/null
+  cmake --build --preset "$preset"
+  ctest --preset "$preset"
 }
 
-run_suite build
+run_suite native
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  run_suite build-asan -DMASCOT_SANITIZE=ON
+  run_suite sanitize

@@ -9,21 +9,20 @@ tools/ci/deps.sh g++ cmake make googletest libgtest-dev clang libclang-rt-14-dev
 fuzz_seconds=${MASCOT_FUZZ_SECONDS:-60}
 
 # Benchmarks: built, never run here.
-cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DMASCOT_TESTS=ON >/dev/null
-cmake --build build-bench -j2 --target mascot-bench mascot-sim
+cmake --preset bench -DMASCOT_WERROR=ON >/dev/null
+cmake --build --preset bench
 
 # Soak and golden traces, unless native.sh's plain build has just run them.
 if [ ! -f build/tests/soak/CTestTestfile.cmake ]; then
-  cmake -S . -B build-soak -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMASCOT_TESTS=ON >/dev/null
-  cmake --build build-soak -j2 --target mascot-soak mascot-sim
-  (cd build-soak && ctest --output-on-failure -R '^(soak_|golden_trace_)')
+  cmake --preset soak -DMASCOT_WERROR=ON >/dev/null
+  cmake --build --preset soak
+  ctest --preset soak
 fi
 
 # Fuzzing: the committed corpus is read, new inputs go to a scratch folder, and any crash, hang
 # or sanitizer report fails the stage with the input kept under build-fuzz/artifacts/.
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DMASCOT_TESTS=ON -DMASCOT_FUZZ=ON >/dev/null
-cmake --build build-fuzz -j2 --target mascot-fuzz
+cmake --preset fuzz -DMASCOT_WERROR=ON >/dev/null
+cmake --build --preset fuzz
 work=build-fuzz/corpus-work
 mkdir -p "$work" build-fuzz/artifacts
 ASAN_OPTIONS=abort_on_error=1:detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

@@ -18,7 +18,7 @@ if [ "${1:-}" = --inside-display ]; then
   wineserver -p
   wine "$build/tests/win32/mascot_win32_tests.exe" \
     --gtest_filter=TrayIconOfWindow.AddedWithIdTipAndCallback >/dev/null 2>&1 </dev/null
-  ctest --test-dir "$build" --output-on-failure -j2 --timeout 120
+  ctest --preset windows
   exit
 fi
 
@@ -26,9 +26,8 @@ start=$SECONDS
 tools/ci/deps.sh g++-mingw-w64-x86-64-posix cmake make googletest wine wine64 xvfb xauth \
   fonts-vlgothic
 
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMASCOT_TESTS=ON >/dev/null
-cmake --build "$build" -j2
+cmake --preset windows -DMASCOT_WERROR=ON >/dev/null
+cmake --build --preset windows
 echo "windows: built in $((SECONDS - start)) s"
 
 tools/wine/prepare-prefix.sh "$WINEPREFIX"

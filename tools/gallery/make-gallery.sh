@@ -2,10 +2,10 @@
 # Draws one SVG per behaviour (0..15) with the headless simulator, from fixed seeds and a cursor
 # that sweeps the screen on a fixed curve, into docs/gallery/, and rewrites the README's gallery
 # section (between its gallery markers) as a grid of the sixteen pictures.
-# Usage: tools/gallery/make-gallery.sh [BUILD_DIR]   (default build-e2e)
+# Usage: tools/gallery/make-gallery.sh [BUILD_DIR]   (default build-sim)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
-build="${1:-$root/build-e2e}"
+build="${1:-$root/build-sim}"
 out="$root/docs/gallery"
 readme="$root/README.md"
 
@@ -38,9 +38,9 @@ write_script() {
 }
 
 "$root/tools/ci/deps.sh" g++ cmake make >&2
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+(cd "$root" && cmake --preset sim -B "$build" >/dev/null)
 cmake --build "$build" -j2 --target mascot-sim >&2
-sim="$build/tools/mascot-sim"
+sim="$build/host/sim/mascot-sim"
 
 mkdir -p "$out"
 for behaviour in $(seq 0 15); do

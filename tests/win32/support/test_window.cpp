@@ -1,7 +1,7 @@
 // The real mascot window for tests.
 #include "support/test_window.h"
 
-#include "host/tick.h"
+#include "host/shared/globals.h"
 #include "host/win32/host_state.h"
 #include "host/win32/main_window.h"
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "sim/simulator.h"
+#include "host/sim/simulator.h"
 
 // A bounded series of points: when full it drops every other point and keeps one point in
 // twice as many from then on, so a long run keeps its shape without growing.
@@ -36,7 +36,7 @@ private:
 
 class CSvgTrace : public CTickObserver {
 public:
-    void OnTick(const TickPlacement& placement, std::int32_t cursorX,
+    void OnTick(const CCoreState& core, const TickPlacement& placement, std::int32_t cursorX,
                 std::int32_t cursorY) override;
     // Writes the picture; `title` is shown above it (plain text, escaped here). False on a
     // write error.

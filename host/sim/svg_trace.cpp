@@ -1,18 +1,13 @@
 // CSvgTrace: the run's series, gathered tick by tick without allocation, and the SVG writer.
-#include "sim/svg_trace.h"
+#include "host/sim/svg_trace.h"
 
+#include "engine/geometry.h"
 #include "trajectory/trajectory.h"
 
 namespace {
 
-// The window's position is its top-left corner; the pictures show the centre of the 40 x 40
-// image, which is where the cursor aims it.
-constexpr double kHalfImage = 20.0;
-// Screen box of the top-left corner, in pixels.
-constexpr double kBoxLeft = 20.0;
-constexpr double kBoxTop = 20.0;
-constexpr double kBoxRight = 1000.0;
-constexpr double kBoxBottom = 680.0;
+// The window's position is its top-left corner; the pictures show the centre of the image,
+// which is where the cursor aims it, and the screen box of the top-left corner.
 // Picture size: the reachable screen with a band for the title and one for the legend.
 constexpr int kPictureWidth = 1040;
 constexpr int kTitleBand = 44;
@@ -64,8 +59,8 @@ void WriteScreenBox(std::FILE* out) {
                  "<rect x=\"0\" y=\"0\" width=\"%d\" height=\"%d\" fill=\"#f4f6f8\"/>\n"
                  "<rect x=\"%.0f\" y=\"%.0f\" width=\"%.0f\" height=\"%.0f\" fill=\"none\" "
                  "stroke=\"#888\" stroke-width=\"2\" stroke-dasharray=\"8 6\"/>\n",
-                 kPictureWidth, kScreenHeight, kBoxLeft + kHalfImage, kBoxTop + kHalfImage,
-                 kBoxRight - kBoxLeft, kBoxBottom - kBoxTop);
+                 kPictureWidth, kScreenHeight, kScreenLeft + kHalfImage, kScreenTop + kHalfImage,
+                 kScreenRight - kScreenLeft, kScreenBottom - kScreenTop);
 }
 
 void WriteLegend(std::FILE* out) {
@@ -102,18 +97,18 @@ void CPointSeries::Add(double x, double y) {
     m_points[m_count++] = m_last;
 }
 
-void CSvgTrace::OnTick(const TickPlacement& placement, std::int32_t cursorX,
-                       std::int32_t cursorY) {
+void CSvgTrace::OnTick(const CCoreState& core, const TickPlacement& placement,
+                       std::int32_t cursorX, std::int32_t cursorY) {
     ++m_ticks;
     if (!placement.topmost) ++m_duckedTicks;
     m_window.Add(placement.x + kHalfImage, placement.y + kHalfImage);
     m_cursor.Add(cursorX, cursorY);
-    int keyIndex = g_trajectory.m_keyIndex;
-    constexpr int kHistorySize = sizeof(g_trajectory.m_keyX) / sizeof(g_trajectory.m_keyX[0]);
+    int keyIndex = core.store.m_keyIndex;
+    constexpr int kHistorySize = sizeof(core.store.m_keyX) / sizeof(core.store.m_keyX[0]);
     if (keyIndex == m_lastKeyIndex || keyIndex < 0 || keyIndex >= kHistorySize) return;
     m_lastKeyIndex = keyIndex;
-    m_keys.Add(g_trajectory.m_keyX[keyIndex] + kHalfImage,
-               g_trajectory.m_keyY[keyIndex] + kHalfImage);
+    m_keys.Add(core.store.m_keyX[keyIndex] + kHalfImage,
+               core.store.m_keyY[keyIndex] + kHalfImage);
 }
 
 bool CSvgTrace::Write(std::FILE* out, const char* title) const {

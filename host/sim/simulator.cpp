@@ -1,10 +1,9 @@
 // CSimulator: events to core calls, ticks to CSV rows.
-#include "sim/simulator.h"
+#include "host/sim/simulator.h"
 
 #include <cstdlib>
 
-#include "host/commands.h"
-#include "host/tick.h"
+#include "tick/commands.h"
 
 namespace {
 
@@ -25,16 +24,17 @@ bool ReadLine(std::FILE* in, std::string& line) {
 
 }  // namespace
 
-CSimulator::CSimulator(std::FILE* out) : m_csv(out) {}
+CSimulator::CSimulator(CCoreState& core, std::FILE* out) : m_core(core), m_csv(out) {}
 
 void CSimulator::Start() {
-    ResetMotion();
+    ResetMotion(m_core.mascot, m_core.store);
     m_csv.Text(kHeader);
 }
 
 void CSimulator::Tick(std::int32_t cursorX, std::int32_t cursorY, std::uint32_t nowMs) {
-    TickPlacement placement = RunTick(cursorX, cursorY, nowMs);
-    const CMascot& m = g_mascot;
+    TickPlacement placement =
+        RunTick(m_core.mascot, m_core.store, m_core.tick, cursorX, cursorY, nowMs);
+    const CMascot& m = m_core.mascot;
     m_csv.Unsigned(m_tickCount++);
     m_csv.Comma(); m_csv.Integer(placement.x);
     m_csv.Comma(); m_csv.Integer(placement.y);
@@ -43,16 +43,16 @@ void CSimulator::Tick(std::int32_t cursorX, std::int32_t cursorY, std::uint32_t 
     m_csv.Comma(); m_csv.Double(m.m_posY);
     m_csv.Comma(); m_csv.Integer(m.m_mode);
     m_csv.Comma(); m_csv.Integer(m.m_behaviour);
-    m_csv.Comma(); m_csv.Integer(g_trajectory.m_keyIndex);
-    m_csv.Comma(); m_csv.Integer(g_playIndex);
+    m_csv.Comma(); m_csv.Integer(m_core.store.m_keyIndex);
+    m_csv.Comma(); m_csv.Integer(m_core.tick.m_playIndex);
     m_csv.Comma(); m_csv.Integer(m.m_speedLevel);
     m_csv.Comma(); m_csv.Double(m.m_step);
     m_csv.Comma(); m_csv.Double(m.m_heading);
     m_csv.Comma(); m_csv.Double(m.m_orbitAngle);
     m_csv.Comma(); m_csv.Integer(m.m_orbitRadius);
-    m_csv.Comma(); m_csv.Integer(g_zOrder);
+    m_csv.Comma(); m_csv.Integer(m_core.tick.m_zOrder);
     m_csv.EndRow();
-    if (m_observer != nullptr) m_observer->OnTick(placement, cursorX, cursorY);
+    if (m_observer != nullptr) m_observer->OnTick(m_core, placement, cursorX, cursorY);
 }
 
 bool CSimulator::Apply(const ScriptEvent& event) {
@@ -71,11 +71,13 @@ bool CSimulator::Apply(const ScriptEvent& event) {
         return true;
     }
     case ScriptEvent::Kind::Command:
-        if (RunCommand(event.commandId) != CommandResult::Exit) return true;
-        FinishCommand();
+        if (RunCommand(m_core.mascot, m_core.tick, event.commandId) != CommandResult::Exit) {
+            return true;
+        }
+        FinishCommand(m_core.mascot);
         return false;
     case ScriptEvent::Kind::Click:
-        DuckOnClick();
+        DuckOnClick(m_core.mascot, m_core.tick);
         return true;
     }
     return true;

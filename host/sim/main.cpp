@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "sim/simulator.h"
-#include "sim/svg_trace.h"
+#include "host/sim/simulator.h"
+#include "host/sim/svg_trace.h"
 
 namespace {
 
@@ -115,7 +115,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     // Both are large (fixed storage, no allocation per tick), so neither lives on the stack.
-    static CSimulator simulator(stdout);
+    static CCoreState core;
+    static CSimulator simulator(core, stdout);
     static CSvgTrace trace;
     if (svg != nullptr) simulator.SetObserver(&trace);
     simulator.Start();

@@ -1,5 +1,5 @@
 // Parsing of simulator script lines: words, fields and their ranges.
-#include "sim/script.h"
+#include "host/sim/script.h"
 
 #include <charconv>
 #include <limits>

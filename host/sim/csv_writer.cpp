@@ -1,5 +1,5 @@
 // CCsvWriter: formatting straight into a fixed buffer, so a row costs no allocation.
-#include "sim/csv_writer.h"
+#include "host/sim/csv_writer.h"
 
 #include <charconv>
 #include <cmath>

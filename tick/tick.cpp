@@ -1,13 +1,12 @@
 // RunTick: one timer tick of the whole system, from cursor and clock reading to the window's
 // placement, and CommitTick, which makes the tick's values the previous ones.
-#include "host/tick.h"
+#include "tick/tick.h"
 
+#include "engine/geometry.h"
 #include "engine/numeric.h"
 #include "trajectory/playback.h"
 
 namespace {
-
-constexpr double kCursorToImageCorner = 20.0;  // half the 40 x 40 image
 
 // Runs the operation of the current mode; false when the mascot is idle.
 bool RunMode(CMascot& mascot, CTrajectory& store) {
@@ -23,40 +22,40 @@ bool RunMode(CMascot& mascot, CTrajectory& store) {
     }
 }
 
-void EndExpiredDucking() {
-    if (g_zOrder == ZOrderDucked && g_mascot.m_elapsed - g_clickTime >= kDuckSeconds) {
-        g_zOrder = ZOrderFront;
+void EndExpiredDucking(const CMascot& mascot, CTickState& tick) {
+    if (tick.m_zOrder == ZOrderDucked && mascot.m_elapsed - tick.m_clickTime >= kDuckSeconds) {
+        tick.m_zOrder = ZOrderFront;
     }
 }
 
 // One path entry per tick, never past the last entry the smoothing has written.
-void AdvancePlayIndex(const CTrajectory& store) {
+void AdvancePlayIndex(const CTrajectory& store, int& playIndex) {
     if (store.m_keyIndex < 4) return;
-    if (g_playIndex < (store.m_keyIndex - store.m_contextCount) * store.m_subSteps) {
-        g_playIndex += 1;
+    if (playIndex < (store.m_keyIndex - store.m_contextCount) * store.m_subSteps) {
+        playIndex += 1;
     }
 }
 
 }  // namespace
 
-TickPlacement RunTick(int cursorX, int cursorY, std::uint32_t nowMs) {
-    g_mascot.m_targetX = static_cast<double>(cursorX) - kCursorToImageCorner;
-    g_mascot.m_targetY = static_cast<double>(cursorY) - kCursorToImageCorner;
-    g_mascot.UpdateClock(nowMs);
-    if (RunMode(g_mascot, g_trajectory)) g_mascot.m_tickInFrame += 1;
-    ClampToScreenBox(g_mascot, g_trajectory);
-    TickPlacement placement = {SaturateToInt(g_mascot.m_posX), SaturateToInt(g_mascot.m_posY),
-                               g_zOrder == ZOrderFront};
-    EndExpiredDucking();
-    AdvancePlayIndex(g_trajectory);
-    PlayBack();
-    CommitTick();
-    if (g_mascot.m_frameDue == 1) g_mascot.m_lastFrameTime = g_mascot.m_elapsed;
+TickPlacement RunTick(CMascot& mascot, CTrajectory& store, CTickState& tick, int cursorX,
+                      int cursorY, std::uint32_t nowMs) {
+    mascot.m_targetX = static_cast<double>(cursorX) - kHalfImage;
+    mascot.m_targetY = static_cast<double>(cursorY) - kHalfImage;
+    mascot.UpdateClock(nowMs, tick.m_restartClock);
+    if (RunMode(mascot, store)) mascot.m_tickInFrame += 1;
+    ClampToScreenBox(mascot, store);
+    TickPlacement placement = {SaturateToInt(mascot.m_posX), SaturateToInt(mascot.m_posY),
+                               tick.m_zOrder == ZOrderFront};
+    EndExpiredDucking(mascot, tick);
+    AdvancePlayIndex(store, tick.m_playIndex);
+    PlayBack(mascot, store, tick.m_playIndex);
+    CommitTick(mascot, tick);
+    if (mascot.m_frameDue == 1) mascot.m_lastFrameTime = mascot.m_elapsed;
     return placement;
 }
 
-void CommitTick() {
-    CMascot& m = g_mascot;
+void CommitTick(CMascot& m, const CTickState& tick) {
     m.m_prevBehaviour = m.m_behaviour;
     m.m_prevPosX = m.m_posX;
     m.m_prevPosY = m.m_posY;
@@ -67,5 +66,5 @@ void CommitTick() {
     m.m_prevDirY = m.m_dirY;
     m.m_prevKeyX = m.m_keyX;
     m.m_prevKeyY = m.m_keyY;
-    m.m_playIndexCopy = g_playIndex;
+    m.m_playIndexCopy = tick.m_playIndex;
 }

@@ -5,21 +5,22 @@
 #include <cstdio>
 #include <string>
 
-#include "host/tick.h"
-#include "sim/csv_writer.h"
-#include "sim/script.h"
+#include "host/sim/csv_writer.h"
+#include "host/sim/script.h"
+#include "tick/core_state.h"
 
 // Sees every tick once the core has run it, e.g. to draw the run; must not allocate per tick.
 class CTickObserver {
 public:
     virtual ~CTickObserver() {}
-    virtual void OnTick(const TickPlacement& placement, std::int32_t cursorX,
-                        std::int32_t cursorY) = 0;
+    virtual void OnTick(const CCoreState& core, const TickPlacement& placement,
+                        std::int32_t cursorX, std::int32_t cursorY) = 0;
 };
 
 class CSimulator {
 public:
-    explicit CSimulator(std::FILE* out);
+    // The simulator drives `core`, which must outlive it; several may run side by side.
+    CSimulator(CCoreState& core, std::FILE* out);
 
     // Puts the core into its window-creation state; writes the CSV header.
     void Start();
@@ -34,6 +35,7 @@ public:
 private:
     void Tick(std::int32_t cursorX, std::int32_t cursorY, std::uint32_t nowMs);
 
+    CCoreState& m_core;
     CCsvWriter m_csv;
     std::uint64_t m_tickCount = 0;
     CTickObserver* m_observer = nullptr;

@@ -1,0 +1,29 @@
+// Menu commands and the left click, as a host carries them out.
+#pragma once
+
+#include "engine/mascot.h"
+#include "tick/command_ids.h"
+#include "tick/tick.h"
+
+constexpr int kModeFixed = 100;
+
+enum class CommandResult {
+    Handled,  // the command did its work; the window procedure returns 0
+    Exit,     // the window must be destroyed, then FinishCommand runs
+    Unknown,  // not ours: the window procedure passes it to DefWindowProcA
+};
+
+// Runs at the start of every command, whatever its id.
+void ResetForCommand(CMascot& mascot, CTickState& tick);
+
+// The command reset, then the command table on the 16-bit command id (hosts pass the low word
+// of a WM_COMMAND's wParam). For Handled ids the behaviour is already copied into
+// m_prevBehaviour.
+CommandResult RunCommand(CMascot& mascot, CTickState& tick, unsigned id);
+
+// The copy into m_prevBehaviour that ends a handled command (the exit command calls it after the
+// window has been destroyed).
+void FinishCommand(CMascot& mascot);
+
+// A left click on the mascot: ducked for ten seconds from now.
+void DuckOnClick(const CMascot& mascot, CTickState& tick);
