@@ -1,5 +1,5 @@
 // The simulator: script lines and their errors, a run stopped by a bad line, and the real
-// mascot-sim executable (--help, exit statuses, and a golden trace compared byte for byte).
+// mascot-sim executable (--help and exit statuses). Its golden traces are in tests/golden.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -151,26 +151,6 @@ TEST(SimulatorExecutable, BadInputExitsWithStatusTwoNamingTheLine) {
     EXPECT_NE(err.find("line 3:"), std::string::npos) << err;
     EXPECT_EQ(RunSim("'" + TempPath("no-such.script") + "'", "missing", out, err), 2);
     EXPECT_NE(err.find("cannot open"), std::string::npos) << err;
-#endif
-}
-
-// The tour covers every mode, fixed behaviours 0, 1, 3, 6, 8, 12, 14, 15, 11 and 5, two clicks,
-// the z-order commands, an unknown id, a moving cursor and the wrap of the millisecond count.
-// The expected trace was made once by mascot-sim and inspected: every placement lies within
-// x 20..1000 and y 20..680 (x 20..921, y 20..578), the click ducks the mascot for 166 ticks of
-// 60 ms (ten seconds), and the largest move in one tick, 34 pixels, comes from Chase under the
-// speed scale 1.75 that the random-speed mode left behind.
-TEST(SimulatorExecutable, GoldenTraceMatchesByteForByte) {
-#if !defined(__GLIBC__) || !defined(MASCOT_CAN_SPAWN)
-    GTEST_SKIP() << "the trace depends on glibc's rand() sequence and libm";
-#else
-    std::string out, err;
-    const std::string dir = MASCOT_GOLDEN_DIR;
-    ASSERT_EQ(RunSim("'" + dir + "/tour.script'", "tour", out, err), 0) << err;
-    const std::string expected = FileText(dir + "/tour.csv");
-    ASSERT_FALSE(expected.empty());
-    EXPECT_EQ(out.size(), expected.size());
-    EXPECT_TRUE(out == expected) << "the trace differs from tests/golden/tour.csv";
 #endif
 }
 
