@@ -78,6 +78,25 @@ class Probe:
             self.drop(process)
 
 
+def start_own_xvfb(size="1024x768x24"):
+    """An Xvfb on a free display number; returns (process, display name)."""
+    read, write = os.pipe()
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", size,
+                               "-nolisten", "tcp"], pass_fds=(write,),
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write)
+    with os.fdopen(read) as numbers:
+        return server, ":" + numbers.readline().strip()
+
+
+def kill_all(*processes):
+    """Last resort at the end of a test: kills what is still running of the given processes."""
+    for process in processes:
+        if process is not None and process.poll() is None:
+            process.kill()
+            process.wait(timeout=5)
+
+
 def start_helper(args):
     """A background helper (trayer, openbox) with its output discarded."""
     return subprocess.Popen(args, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,

@@ -174,6 +174,8 @@ class MascotRun:
         require(len(seen) > 10, f"only {len(seen)} positions in 4 s")
 
     def check_menu_on_mascot(self):
+        # A random mode may be braking just now: cruising moves on every tick.
+        self.process_command(CRUISE)
         point, (menu, box) = self.open_menu(self.mascot_centre)
         # Qt moves a menu that would leave the screen; otherwise its corner is the pointer.
         screen = Screen()

@@ -14,7 +14,7 @@ import tempfile
 
 import x11_desktop  # noqa: F401  (puts tests/e2e on the path)
 from desktop import Failure, require, run_checks, wait_for
-from x11_desktop import wait_gone, windows_of
+from x11_desktop import kill_all, start_own_xvfb, wait_gone, windows_of
 
 
 class LostDisplay:
@@ -39,13 +39,7 @@ class LostDisplay:
         require(len(lines) == 1 and "simulator" in lines[0], f"said {lines}")
 
     def check_no_tray(self):
-        read, write = os.pipe()
-        self.server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0",
-                                        "1024x768x24", "-nolisten", "tcp"], pass_fds=(write,),
-                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write)
-        with os.fdopen(read) as numbers:
-            display = ":" + numbers.readline().strip()
+        self.server, display = start_own_xvfb()
         os.environ["DISPLAY"] = display  # for xdotool
         self.process = subprocess.Popen([self.exe], stdout=subprocess.DEVNULL,
                                         stderr=subprocess.PIPE, text=True,
@@ -63,10 +57,7 @@ class LostDisplay:
         require("connection to the X display was lost" in lines[1], f"said {lines}")
 
     def cleanup(self):
-        for process in (self.process, self.server):
-            if process is not None and process.poll() is None:
-                process.kill()
-                process.wait(timeout=5)
+        kill_all(self.process, self.server)
 
 
 def main():
