@@ -1,12 +1,14 @@
 #!/usr/bin/env python3
-"""Writes the mascot bitmap (mascot.bmp) and the tray icon (tray.ico) next to this script.
+"""Writes the mascot bitmap (mascot.bmp), the tray icon (tray.ico) and the same icon as a PNG for
+Linux desktops (mascot-icon.png) next to this script.
 
-Both are 4-bit images with the standard 16-colour palette. Run it after changing the tables below;
+The first two are 4-bit images with the standard 16-colour palette. Run it after changing the tables below;
 the generated files are committed, so building needs no Python.
 """
 import math
 import pathlib
 import struct
+import zlib
 
 # The standard 16-colour palette, (red, green, blue), by index.
 PALETTE = [
@@ -146,10 +148,26 @@ def icon_file(rows):
     return directory + entry + image
 
 
+def png_file(rows):
+    """The icon as an 8-bit RGBA PNG, transparent where the icon's mask is."""
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data +
+                struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+    raw = bytearray()
+    for row in rows:
+        raw.append(0)  # no filter
+        for index, transparent in row:
+            raw.extend(PALETTE[index] + ((0,) if transparent else (255,)))
+    header = struct.pack(">IIBBBBB", len(rows[0]), len(rows), 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
+            chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
+
+
 def main():
     here = pathlib.Path(__file__).resolve().parent
     (here / "mascot.bmp").write_bytes(bitmap_file(mascot_pixels()))
     (here / "tray.ico").write_bytes(icon_file(icon_pixels()))
+    (here / "mascot-icon.png").write_bytes(png_file(icon_pixels()))
 
 
 if __name__ == "__main__":

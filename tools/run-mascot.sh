@@ -1,20 +1,25 @@
 #!/usr/bin/env bash
-# Builds mascot.exe for Windows (cross, with MinGW-w64) and starts it under Wine on the current X
-# display, in a Wine prefix inside the build folder (never ~/.wine). Installs what is missing.
-# On Windows itself, start mascot.exe directly (tools/make-release.sh makes the zip).
-# Usage: tools/run-mascot.sh            (build folder: build-e2e-win, or $MASCOT_WIN_BUILD)
+# Builds and starts the mascot on the current X display: the native X11 program (Qt 6 and XCB),
+# installing what is missing with apt-get, a Japanese font for the menu included. With --wine,
+# builds the Windows program instead and starts it under Wine (tools/run-mascot-wine.sh).
+# Usage: tools/run-mascot.sh [--wine]    (native build folder: build-run, or $MASCOT_BUILD)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 if [ -z "${DISPLAY:-}" ]; then
   echo "run-mascot: no X display (DISPLAY is unset); without one, try the headless simulator: tools/run-sim.sh examples/demo.script" >&2
   exit 1
 fi
-build="${MASCOT_WIN_BUILD:-$root/build-e2e-win}"
-"$root/tools/ci/deps.sh" g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 cmake make googletest \
-  wine wine64 fonts-vlgothic >&2
-(cd "$root" && cmake --preset windows-release -B "$build" >/dev/null)
+if [ "${1:-}" = --wine ]; then
+  exec "$root/tools/run-mascot-wine.sh"
+fi
+if [ $# -gt 0 ]; then
+  echo "usage: tools/run-mascot.sh [--wine]" >&2
+  exit 2
+fi
+build="${MASCOT_BUILD:-$root/build-run}"
+"$root/tools/ci/deps.sh" g++ cmake make qt6-base-dev libxcb1-dev libxcb-shape0-dev \
+  fonts-vlgothic >&2
+(cd "$root" && cmake --preset run -B "$build" >/dev/null)
 cmake --build "$build" -j2 --target mascot >&2
-"$root/tools/wine/prepare-prefix.sh" "$build/wineprefix" >&2
 echo "Starting the mascot; right-click it or its tray icon for the menu." >&2
-export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all
-exec wine "$build/host/win32/mascot.exe"
+exec "$build/host/x11/mascot"

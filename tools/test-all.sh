@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: native and sanitized core tests, then each further
-# stage that is present (Windows build under Wine, soak and fuzz, end-to-end). Ends with one line
+# stage that is present (Windows build under Wine, soak and fuzz, end-to-end under Wine, the
+# native X11 program on Xvfb). Ends with one line
 # counting the tests that passed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-stages=(tools/ci/native.sh tools/ci/windows.sh tools/ci/soak-fuzz.sh tools/ci/e2e.sh)
+stages=(tools/ci/native.sh tools/ci/windows.sh tools/ci/soak-fuzz.sh tools/ci/e2e.sh tools/ci/x11.sh)
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 for stage in "${stages[@]}"; do

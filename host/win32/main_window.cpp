@@ -1,7 +1,6 @@
 // The window class, window creation, the message loop and the run of the program from WinMain.
 #include "host/win32/main_window.h"
 
-#include "engine/geometry.h"
 #include "host/win32/host_state.h"
 #include "host/win32/tick_handler.h"
 #include "host/win32/tray_icon.h"
@@ -26,7 +25,7 @@ void RegisterMascotClass(HINSTANCE instance) {
 
 HWND CreateMascotWindow(HINSTANCE instance) {
     return CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kMascotClassName, nullptr, WS_POPUP,
-                           static_cast<int>(kStartX), static_cast<int>(kStartY), kWindowSize, kWindowSize, nullptr, nullptr, instance,
+                           kWindowStartX, kWindowStartY, kWindowSize, kWindowSize, nullptr, nullptr, instance,
                            nullptr);
 }
 

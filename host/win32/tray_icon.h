@@ -3,9 +3,10 @@
 
 #include <windows.h>
 
+#include "host/shared/window.h"
+
 constexpr UINT kTrayIconId = 1;
 constexpr UINT kTrayCallbackMessage = WM_APP + 1;  // 0x8001
-constexpr char kTrayTip[] = "Zunpel";
 // Registered message a new taskbar broadcasts: every icon has to be added again.
 constexpr char kTaskbarCreatedMessage[] = "TaskbarCreated";
 

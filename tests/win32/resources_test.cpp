@@ -9,6 +9,7 @@
 
 #include "resources/resource_ids.h"
 #include "support/mascot_image.h"
+#include "support/menu_items.h"
 
 namespace {
 
@@ -49,19 +50,6 @@ bool MaskBitAt(const std::uint8_t* mask, int width, int height, int x, int y) {
 
 void ExpectStandardPalette(const RGBQUAD* palette) {
     for (int i = 0; i < 16; ++i) EXPECT_EQ(kStandardPalette[i], Rgb(palette[i])) << "entry " << i;
-}
-
-std::wstring MenuText(HMENU menu, UINT position) {
-    wchar_t text[64] = {};
-    GetMenuStringW(menu, position, text, 64, MF_BYPOSITION);
-    return text;
-}
-
-bool IsSeparator(HMENU menu, UINT position) {
-    MENUITEMINFOW info = {};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_FTYPE;
-    return GetMenuItemInfoW(menu, position, TRUE, &info) && (info.fType & MFT_SEPARATOR);
 }
 
 struct CItem {

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds the portable core, the simulator and their tests natively, twice: a plain build and one
-# under AddressSanitizer and UndefinedBehaviorSanitizer. Every test must pass in both.
+# Builds the portable core, the simulator, the X11 host and their tests natively, twice: a plain
+# build and one under AddressSanitizer and UndefinedBehaviorSanitizer. Every test must pass in both.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-tools/ci/deps.sh g++ cmake make googletest libgtest-dev
+# Qt 6 and XCB too, so that the X11 host and its unit tests build here as well.
+tools/ci/deps.sh g++ cmake make googletest libgtest-dev qt6-base-dev libxcb1-dev libxcb-shape0-dev
 
 run_suite() {
   local preset=$1

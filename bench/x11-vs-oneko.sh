@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# CPU per moved frame of the native X11 mascot against oneko, side by side and alone, plus
+# memory, start-up and idle figures (bench/x11_vs_oneko.py). Not part of CI.
+# Usage: bench/x11-vs-oneko.sh [SECONDS]    (default 30; takes about four times that)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/ci/deps.sh g++ cmake make qt6-base-dev libxcb1-dev libxcb-shape0-dev xvfb oneko python3
+build=build-bench-x11
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DMASCOT_TESTS=ON >/dev/null
+cmake --build "$build" -j2 --target mascot x11-probe >/dev/null
+python3 bench/x11_vs_oneko.py --exe "$build/host/x11/mascot" --probe "$build/tests/x11/x11-probe" \
+  --seconds "${1:-30}"

@@ -1,0 +1,192 @@
+#!/usr/bin/env python3
+"""CPU per moved frame of the native X11 mascot against oneko (-time 10000, a 10 ms tick), both
+chasing a pointer that circles the screen, measured side by side on one Xvfb, and each alone on
+an Xvfb of its own with the X server counted; the mascot idle; resident memory; start-up time.
+
+Usage: x11_vs_oneko.py --exe mascot --probe x11-probe [--seconds 30]
+Prints a table and the ratios; run through bench/x11-vs-oneko.sh.
+"""
+
+import argparse
+import os
+import subprocess
+import tempfile
+import time
+
+CHASE = 32771  # the mascot's cursor-chasing behaviour
+ONEKO = ["/usr/games/oneko", "-time", "10000"]  # Debian installs games outside PATH
+
+
+def cpu_seconds(pid):
+    """CPU time of all the process's threads so far, from the scheduler's nanosecond counts
+    (/proc/PID/stat counts in 10 ms ticks: too coarse for 1 % of a core)."""
+    total = 0
+    for task in os.listdir(f"/proc/{pid}/task"):
+        try:
+            with open(f"/proc/{pid}/task/{task}/schedstat") as stat:
+                total += int(stat.read().split()[0])
+        except OSError:
+            continue  # a thread that ended meanwhile
+    return total / 1e9
+
+
+def resident_kib(pid):
+    with open(f"/proc/{pid}/status") as status:
+        for line in status:
+            if line.startswith("VmRSS:"):
+                return int(line.split()[1])
+    return 0
+
+
+class Display:
+    """An Xvfb of the benchmark's own; the processes started on it end with it."""
+
+    def __init__(self):
+        read, write = os.pipe()
+        self.server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0",
+                                        "1280x800x24", "-nolisten", "tcp", "-noreset"],
+                                       pass_fds=(write,), stderr=subprocess.DEVNULL)
+        os.close(write)
+        with os.fdopen(read) as numbers:
+            self.name = ":" + numbers.readline().strip()
+        self.env = dict(os.environ, DISPLAY=self.name,
+                        XDG_RUNTIME_DIR=tempfile.mkdtemp(prefix="mascot-bench-"))
+        self.processes = []
+
+    def start(self, args, **kwargs):
+        process = subprocess.Popen(args, env=self.env, stdin=subprocess.DEVNULL,
+                                   stdout=kwargs.pop("stdout", subprocess.DEVNULL),
+                                   stderr=subprocess.DEVNULL, text=True, **kwargs)
+        self.processes.append(process)
+        return process
+
+    def close(self):
+        for process in reversed(self.processes + [self.server]):
+            if process.poll() is None:
+                process.kill()
+                process.wait()
+
+
+def start_mascot(display, args):
+    """Starts the mascot; returns (process, seconds from start to the window mapped)."""
+    watcher = display.start([args.probe, "mapped", "20"], stdout=subprocess.PIPE)
+    watcher.stdout.readline()  # "watching": the watcher sees every map from now on
+    started = time.monotonic()
+    mascot = display.start([args.exe])
+    window, mapped = watcher.stdout.readline().split()
+    watcher.wait()
+    return mascot, int(window), float(mapped) - started
+
+
+def send(display, args, command):
+    subprocess.run([args.exe, "--command", str(command)], env=display.env, check=True,
+                   capture_output=True, timeout=15)
+
+
+def measure(display, args, pids, seconds):
+    """CPU seconds of each pid over `seconds`, and the moves of every root child meanwhile."""
+    counter = display.start([args.probe, "moves", str(seconds)], stdout=subprocess.PIPE)
+    counter.stdout.readline()
+    before = {name: cpu_seconds(pid) for name, pid in pids.items()}
+    output = counter.communicate(timeout=seconds + 30)[0]
+    used = {name: cpu_seconds(pid) - before[name] for name, pid in pids.items()}
+    moves = {int(w): int(n) for w, n in (line.split() for line in output.splitlines())}
+    return used, moves
+
+
+def per_frame(cpu, frames):
+    return cpu / frames * 1e6 if frames else float("nan")
+
+
+def side_by_side(args):
+    display = Display()
+    try:
+        mascot, window, startup = start_mascot(display, args)
+        oneko = display.start(ONEKO)
+        display.start([args.probe, "circle", str(args.seconds + 60)])
+        send(display, args, CHASE)
+        time.sleep(3)
+        pids = {"mascot": mascot.pid, "oneko": oneko.pid, "Xvfb": display.server.pid}
+        used, moves = measure(display, args, pids, args.seconds)
+        mascot_frames = moves.pop(window, 0)
+        oneko_frames = max(moves.values(), default=0)
+        memory = {"mascot": resident_kib(mascot.pid), "oneko": resident_kib(oneko.pid)}
+        return used, {"mascot": mascot_frames, "oneko": oneko_frames}, memory, startup
+    finally:
+        display.close()
+
+
+def alone(args, which):
+    """One program alone on its own Xvfb, the X server counted; and the mascot idle after."""
+    display = Display()
+    try:
+        display.start([args.probe, "circle", str(args.seconds + 60)])
+        if which == "mascot":
+            program, window, _ = start_mascot(display, args)
+            send(display, args, CHASE)
+        else:
+            program, window = display.start(ONEKO), None
+        time.sleep(3)
+        pids = {which: program.pid, "Xvfb": display.server.pid}
+        used, moves = measure(display, args, pids, args.seconds)
+        frames = moves.get(window, 0) if window else max(moves.values(), default=0)
+        return used, frames
+    finally:
+        display.close()
+
+
+def idle(args):
+    display = Display()
+    try:
+        mascot, _, _ = start_mascot(display, args)
+        display.start([args.probe, "circle", str(args.seconds + 60)])
+        time.sleep(3)
+        used, _ = measure(display, args, {"mascot": mascot.pid, "Xvfb": display.server.pid},
+                          args.seconds)
+        return used
+    finally:
+        display.close()
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--exe", required=True)
+    parser.add_argument("--probe", required=True)
+    parser.add_argument("--seconds", type=int, default=30)
+    args = parser.parse_args()
+    seconds = args.seconds
+
+    used, frames, memory, startup = side_by_side(args)
+    print(f"Side by side on one Xvfb, {seconds} s, both chasing the circling pointer:")
+    print("| Process | % of a core | frames moved | µs per frame | resident KiB |")
+    print("|---|---|---|---|---|")
+    for name in ("mascot", "oneko"):
+        print(f"| {name} | {100 * used[name] / seconds:.2f} | {frames[name]} | "
+              f"{per_frame(used[name], frames[name]):.1f} | {memory[name]} |")
+    print(f"| Xvfb (both) | {100 * used['Xvfb'] / seconds:.2f} | | | |")
+    ratio = per_frame(used["mascot"], frames["mascot"]) / per_frame(used["oneko"],
+                                                                     frames["oneko"])
+    print(f"ratio mascot / oneko per frame, side by side: {ratio:.2f}")
+    print(f"mascot start to mapped window: {startup * 1000:.0f} ms")
+
+    print(f"\nEach alone on its own Xvfb, {seconds} s, X server included:")
+    print("| Program | program µs/frame | Xvfb µs/frame | total µs/frame | frames |")
+    print("|---|---|---|---|---|")
+    totals = {}
+    for which in ("mascot", "oneko"):
+        alone_used, alone_frames = alone(args, which)
+        totals[which] = per_frame(alone_used[which] + alone_used["Xvfb"], alone_frames)
+        print(f"| {which} | {per_frame(alone_used[which], alone_frames):.1f} | "
+              f"{per_frame(alone_used['Xvfb'], alone_frames):.1f} | {totals[which]:.1f} | "
+              f"{alone_frames} |")
+    print(f"ratio mascot / oneko per frame, alone, X server included: "
+          f"{totals['mascot'] / totals['oneko']:.2f}")
+
+    idle_used = idle(args)
+    print(f"\nmascot idle (no mode), {seconds} s: {100 * idle_used['mascot'] / seconds:.2f} % "
+          f"of a core, Xvfb {100 * idle_used['Xvfb'] / seconds:.2f} %; moving side by side: "
+          f"{100 * used['mascot'] / seconds:.2f} %")
+
+
+if __name__ == "__main__":
+    main()

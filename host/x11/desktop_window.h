@@ -1,0 +1,12 @@
+// Finding the desktop's own window (type _NET_WM_WINDOW_TYPE_DESKTOP), which the mascot stays
+// above when it is behind every ordinary window.
+#pragma once
+
+#include <xcb/xcb.h>
+
+#include "host/x11/x_display.h"
+
+// The child of the root that holds the viewable desktop window (the window itself, or the
+// frame a window manager put around it), or XCB_NONE. Looks among the window manager's client
+// list where there is one, otherwise among the root's children.
+xcb_window_t FindDesktopTopLevel(const CXDisplay& display);

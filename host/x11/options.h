@@ -1,0 +1,21 @@
+// The command line of the X11 program: run, show the help, or send a command to the running
+// mascot.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+enum class ProgramAction { Run, Help, SendCommand, BadUsage };
+
+struct COptions {
+    ProgramAction action = ProgramAction::Run;
+    std::uint16_t commandId = 0;  // for SendCommand
+    std::string error;            // for BadUsage: one line saying what is wrong
+};
+
+// `args` without the program name. Accepted: nothing, --help (or -h), --command ID or
+// --command=ID with ID a decimal number 0..65535.
+COptions ParseOptions(int count, const char* const* args);
+
+// The text of --help: usage, options, exit statuses and every command id.
+std::string HelpText();

@@ -1,0 +1,69 @@
+// Opening the connection, finding the screen and interning the atoms in one round of requests.
+#include "host/x11/x_display.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+xcb_screen_t* ScreenNumber(xcb_connection_t* connection, int number) {
+    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(connection));
+    for (; it.rem; --number, xcb_screen_next(&it)) {
+        if (number == 0) return it.data;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+std::unique_ptr<CXDisplay> CXDisplay::Open() {
+    int screenNumber = 0;
+    xcb_connection_t* connection = xcb_connect(nullptr, &screenNumber);
+    if (xcb_connection_has_error(connection)) {
+        xcb_disconnect(connection);
+        return nullptr;
+    }
+    xcb_screen_t* screen = ScreenNumber(connection, screenNumber);
+    if (!screen) {
+        xcb_disconnect(connection);
+        return nullptr;
+    }
+    std::unique_ptr<CXDisplay> display(new CXDisplay(connection, screen));
+    display->InternAtoms();
+    return display;
+}
+
+CXDisplay::CXDisplay(xcb_connection_t* connection, xcb_screen_t* screen)
+    : m_connection(connection), m_screen(screen) {}
+
+CXDisplay::~CXDisplay() {
+    xcb_disconnect(m_connection);
+}
+
+void CXDisplay::InternAtoms() {
+    struct CNamed {
+        const char* name;
+        xcb_atom_t* atom;
+    };
+    const CNamed named[] = {
+        {"_NET_WM_PID", &m_atoms.netWmPid},
+        {"_NET_WM_NAME", &m_atoms.netWmName},
+        {"UTF8_STRING", &m_atoms.utf8String},
+        {"_NET_WM_WINDOW_TYPE", &m_atoms.netWmWindowType},
+        {"_NET_WM_WINDOW_TYPE_DESKTOP", &m_atoms.netWmWindowTypeDesktop},
+        {"_NET_CLIENT_LIST", &m_atoms.netClientList},
+        {"_ZUNPEL_MASCOT", &m_atoms.mascotSelection},
+        {"_ZUNPEL_COMMAND", &m_atoms.command},
+        {"_ZUNPEL_COMMAND_DONE", &m_atoms.commandDone},
+    };
+    constexpr int kCount = sizeof named / sizeof named[0];
+    xcb_intern_atom_cookie_t cookies[kCount];
+    for (int i = 0; i < kCount; ++i) {
+        cookies[i] = xcb_intern_atom(m_connection, 0, std::strlen(named[i].name), named[i].name);
+    }
+    for (int i = 0; i < kCount; ++i) {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(m_connection, cookies[i], nullptr);
+        *named[i].atom = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+        std::free(reply);
+    }
+}

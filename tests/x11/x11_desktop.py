@@ -1,0 +1,155 @@
+"""Driving the native X11 mascot on an X display: its windows found by its process id, the tray
+host (trayer) and window manager (openbox) it runs with, and x11-probe for stacking, shape and
+focus. The generic parts (screenshots, input, waiting, the check runner) come from
+tests/e2e/desktop.py.
+"""
+
+import os
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
+                                "resources"))
+
+from desktop import (MASCOT_SIZE, Failure, geometry, run, stop_program, wait_for)  # noqa: E402
+import make_images  # noqa: E402
+
+ROOT_GREY = (128, 128, 128)
+DESKTOP_GREEN = (0, 160, 0)
+COLOURS = {make_images.BLACK: (0, 0, 0), make_images.BLUE: (0, 0, 255)}
+
+
+def expected_image():
+    """Rows of the window as it must look: an RGB colour inside the shape, None outside."""
+    rows = []
+    for row in make_images.mascot_pixels():
+        rows.append([None if index == make_images.WHITE else COLOURS[index] for index in row]
+                    + [None])
+    rows.append([None] * MASCOT_SIZE)
+    return rows
+
+
+def windows_of(pid):
+    """Visible X windows carrying the process id, with their geometry."""
+    result = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(pid)],
+                            capture_output=True, text=True, timeout=10)
+    found = []
+    for line in result.stdout.split():
+        box = geometry(int(line))
+        if box is not None:
+            found.append((int(line), box))
+    return found
+
+
+class Probe:
+    """x11-probe, the test's own X client."""
+
+    def __init__(self, exe):
+        self.exe = exe
+        self.held = []
+
+    def order(self, *windows):
+        """Stacking positions of the windows' top-levels, lowest 0; -1 when not found."""
+        return [int(word) for word in run([self.exe, "order", *map(str, windows)]).split()]
+
+    def shape(self, window):
+        return run([self.exe, "shape", str(window)]).split()
+
+    def focus(self):
+        return int(run([self.exe, "focus"]).strip())
+
+    def hold(self, *args):
+        """Starts a window of the probe's (cover or desktop); returns (process, window id)."""
+        process = subprocess.Popen([self.exe, *map(str, args)], stdout=subprocess.PIPE,
+                                   stderr=subprocess.DEVNULL, text=True)
+        window = int(process.stdout.readline())
+        self.held.append(process)
+        return process, window
+
+    def drop(self, process):
+        process.terminate()
+        process.wait(timeout=5)
+        self.held.remove(process)
+
+    def drop_all(self):
+        for process in list(self.held):
+            self.drop(process)
+
+
+def start_own_xvfb(size="1024x768x24"):
+    """An Xvfb on a free display number; returns (process, display name)."""
+    read, write = os.pipe()
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", size,
+                               "-nolisten", "tcp"], pass_fds=(write,),
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write)
+    with os.fdopen(read) as numbers:
+        return server, ":" + numbers.readline().strip()
+
+
+def kill_all(*processes):
+    """Last resort at the end of a test: kills what is still running of the given processes."""
+    for process in processes:
+        if process is not None and process.poll() is None:
+            process.kill()
+            process.wait(timeout=5)
+
+
+def start_helper(args):
+    """A background helper (trayer, openbox) with its output discarded."""
+    return subprocess.Popen(args, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                            stdin=subprocess.DEVNULL)
+
+
+def stop_helper(process):
+    stop_program(process)
+    if process is not None:
+        process.wait(timeout=5)
+
+
+def window_manager_running():
+    text = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], capture_output=True,
+                          text=True, timeout=10).stdout
+    return "window id" in text
+
+
+def start_openbox():
+    process = start_helper(["openbox"])
+    wait_for("openbox to manage the screen", window_manager_running, 20)
+    return process
+
+
+def start_trayer():
+    """trayer docked at the bottom right; returns (process, its window's geometry)."""
+    process = start_helper(["trayer", "--edge", "bottom", "--align", "right", "--widthtype",
+                            "request", "--height", "24", "--transparent", "false"])
+    found = wait_for("the tray host's window", lambda: windows_of(process.pid), 20)
+    return process, found[0][1]
+
+
+def set_root_grey():
+    run(["xsetroot", "-solid", "#%02x%02x%02x" % ROOT_GREY])
+
+
+def wait_gone(process, timeout=15):
+    """The process's exit status once it has ended."""
+    try:
+        return process.wait(timeout=timeout)
+    except subprocess.TimeoutExpired:
+        raise Failure(f"still running {timeout} s later")
+
+
+def poll_until_still(position, seconds, timeout):
+    """Waits until position() stays the same for `seconds`; returns it."""
+    deadline = time.monotonic() + timeout
+    last, since = position(), time.monotonic()
+    while time.monotonic() < deadline:
+        time.sleep(0.1)
+        now = position()
+        if now != last:
+            last, since = now, time.monotonic()
+        elif time.monotonic() - since >= seconds:
+            return last
+    raise Failure(f"still moving after {timeout} s")
