@@ -25,18 +25,7 @@ bool TrayHasIcon(const NOTIFYICONDATAA& icon) {
 
 // The mascot window of this test's own thread (other tests may run beside it on the display).
 HWND FindOwnMascot() {
-    HWND found = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM result) -> BOOL {
-            char name[64] = {};
-            GetClassNameA(window, name, sizeof name);
-            if (lstrcmpA(name, kMascotClassName) != 0) return TRUE;
-            *reinterpret_cast<HWND*>(result) = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
+    return FindThreadWindow(kMascotClassName, false);
 }
 
 // Watches a running MascotMain from a thread timer, which its message loop dispatches.

@@ -22,12 +22,15 @@ public:
     bool Done() const { return m_done; }
     bool TimedOut() const { return m_timedOut; }
 
-    // The screen rectangle of the open popup menu window, if one is visible.
+    // The visible popup menu window that this thread opened, or null.
+    static HWND FindOwnMenu();
+    // The screen rectangle of that window, if there is one.
     static bool FindOpenMenu(RECT& rect);
     // Posts a key press the menu's loop will read.
     static void PostKey(HWND window, WPARAM key);
 
     static constexpr UINT kStepMs = 20;
+    static constexpr char kMenuClass[] = "#32768";  // the system's popup menu window class
     static constexpr DWORD kDeadlineMs = 5000;
 
 private:

@@ -32,6 +32,27 @@ void PumpMessages() {
     }
 }
 
+HWND FindThreadWindow(const char* className, bool visibleOnly) {
+    struct CSearch {
+        const char* className;
+        bool visibleOnly;
+        HWND found;
+    } search = {className, visibleOnly, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM data) -> BOOL {
+            CSearch& search = *reinterpret_cast<CSearch*>(data);
+            char name[64] = {};
+            GetClassNameA(window, name, sizeof name);
+            if (lstrcmpA(name, search.className) != 0) return TRUE;
+            if (search.visibleOnly && !IsWindowVisible(window)) return TRUE;
+            search.found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 bool TakeQuitMessage(int& exitCode) {
     MSG message;
     if (!PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) return false;

@@ -24,6 +24,10 @@ inline LPARAM ScreenPoint(int x, int y) {
         static_cast<DWORD>(MAKELONG(static_cast<WORD>(x), static_cast<WORD>(y))));
 }
 
+// The first window of this thread with the class `className` (only a visible one when asked),
+// or null. Other tests may run beside this one on the same display.
+HWND FindThreadWindow(const char* className, bool visibleOnly);
+
 // True when the quit message is waiting; stores its exit code.
 bool TakeQuitMessage(int& exitCode);
 
