@@ -12,5 +12,6 @@ constexpr int kWindowSize = 41;  // pixels; the 40 x 40 image leaves the last ro
 POINT CursorOrLastKnown(BOOL readOk, POINT read);
 
 // One timer tick on the mascot window, in this order: ApplyShape, GetCursorPos, GetTickCount,
-// RunTick, SetWindowPos.
+// RunTick, SetWindowPos. While a popup menu of the window is open, the window moves without
+// changing its place in the z-order.
 void OnTimerTick(HWND window);

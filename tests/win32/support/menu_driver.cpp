@@ -59,3 +59,10 @@ void CMenuDriver::Step() {
     }
     if (!m_done) m_done = m_step();
 }
+
+bool CForegroundWithMenu::operator()() {
+    if (!CMenuDriver::FindOwnMenu()) return false;
+    seen = GetForegroundWindow();
+    EndMenu();
+    return true;
+}

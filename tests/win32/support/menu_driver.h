@@ -46,3 +46,10 @@ private:
     bool m_done = false;
     bool m_timedOut = false;
 };
+
+// A menu driver step that notes the foreground window once this thread's menu is open, then
+// closes the menu.
+struct CForegroundWithMenu {
+    HWND seen = nullptr;
+    bool operator()();
+};

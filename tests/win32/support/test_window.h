@@ -28,6 +28,10 @@ inline LPARAM ScreenPoint(int x, int y) {
 // or null. Other tests may run beside this one on the same display.
 HWND FindThreadWindow(const char* className, bool visibleOnly);
 
+// Takes the posted (not sent) messages waiting for `window` off the queue without dispatching
+// them; true when `message` was among them.
+bool TakePostedMessage(HWND window, UINT message);
+
 // True when the quit message is waiting; stores its exit code.
 bool TakeQuitMessage(int& exitCode);
 
