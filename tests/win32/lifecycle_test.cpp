@@ -127,9 +127,15 @@ TEST_F(TrayIconOfWindow, NewTaskbarGetsTheIconAgain) {
 
 class DestroyHandling : public MascotWindowTest {};
 
-TEST_F(DestroyHandling, StopsTheTimerReleasesTheBitmapAndDropsTheProperty) {
+TEST_F(DestroyHandling, RemovesTheTrayIconStopsTheTimerReleasesTheBitmapAndDropsTheProperty) {
+    AddTrayIcon(m_window);
+    NOTIFYICONDATAA added = g_trayIcon;
+    ASSERT_TRUE(TrayHasIcon(added));
     ASSERT_NE(nullptr, GetPropA(m_window, kRegionProperty));
     SendMessageA(m_window, WM_DESTROY, 0, 0);
+    // The window still exists: its icon can only be absent because the handling removed it.
+    ASSERT_TRUE(IsWindow(m_window));
+    EXPECT_FALSE(TrayHasIcon(added));
     EXPECT_FALSE(KillTimer(m_window, kTickTimerId));  // already gone
     EXPECT_EQ(nullptr, g_mascotBitmap);
     EXPECT_EQ(nullptr, GetPropA(m_window, kRegionProperty));
