@@ -70,9 +70,10 @@ LRESULT OnRightClick(HWND window, LPARAM lParam) {
     return 0;
 }
 
-// A click on the mascot must not take the keyboard focus from the window the user is typing in.
-// The right button is the exception: it opens the menu, which only closes when the user clicks
-// elsewhere if its window is the foreground window.
+// A click on the mascot must not take the keyboard focus from the window the user is typing in;
+// the default answer activates for every button but a left press on a caption. The right button
+// is the exception: it opens the menu, which only closes when the user clicks elsewhere if its
+// window is the foreground window.
 LRESULT OnMouseActivate(HWND window, WPARAM wParam, LPARAM lParam) {
     UINT button = HIWORD(lParam);
     if (button == WM_NCRBUTTONDOWN || button == WM_RBUTTONDOWN) {

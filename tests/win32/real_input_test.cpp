@@ -56,11 +56,20 @@ TEST_F(RealInput, LeftClickOnTheWindowDucksItWithoutMovingIt) {
     EXPECT_EQ(100, rect.top);
 }
 
-TEST_F(RealInput, LeftClickLeavesTheKeyboardWithTheWindowInTheForeground) {
+// Keystrokes must still go where the user was typing, not even for a moment to the mascot.
+TEST_F(RealInput, LeftAndMiddleClicksLeaveTheKeyboardWithTheWindowInTheForeground) {
     StartTypingElsewhere();
-    LeftClickOnMascot();
-    PumpMessages();
-    EXPECT_EQ(m_typing, GetForegroundWindow());
+    const struct {
+        DWORD down;
+        DWORD up;
+    } buttons[] = {{MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP},
+                   {MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP}};
+    for (const auto& button : buttons) {
+        ASSERT_TRUE(
+            ClickAndDispatch(kOnMascotX, kOnMascotY, button.down, button.up, kInputDeadlineMs));
+        EXPECT_EQ(m_typing, GetForegroundWindow()) << "button " << button.down;
+        EXPECT_EQ(0, FocusLosses(m_typing)) << "button " << button.down;
+    }
 }
 
 // The menu closes when the user clicks elsewhere only if its window is the foreground window.

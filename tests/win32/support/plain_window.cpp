@@ -4,11 +4,20 @@
 namespace {
 
 constexpr char kPlainClass[] = "mascot test plain window";
+constexpr char kFocusLosses[] = "focus losses";  // window property counting WM_KILLFOCUS
+
+LRESULT CALLBACK PlainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_KILLFOCUS) {
+        SetPropA(window, kFocusLosses, reinterpret_cast<HANDLE>(FocusLosses(window) + 1));
+    }
+    if (message == WM_NCDESTROY) RemovePropA(window, kFocusLosses);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
 
 void RegisterPlainClass() {
     WNDCLASSEXA windowClass = {};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.lpfnWndProc = PlainWindowProc;
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
     windowClass.lpszClassName = kPlainClass;
@@ -32,6 +41,10 @@ HWND CreateTypingWindow() {
     if (GetForegroundWindow() == window) return window;
     DestroyWindow(window);
     return nullptr;
+}
+
+INT_PTR FocusLosses(HWND window) {
+    return reinterpret_cast<INT_PTR>(GetPropA(window, kFocusLosses));
 }
 
 bool IsAbove(HWND upper, HWND lower) {

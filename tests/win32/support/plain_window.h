@@ -12,5 +12,8 @@ HWND CreatePlainWindow(DWORD exStyle, int x, int y, int size);
 // Null when it could not be made the foreground window.
 HWND CreateTypingWindow();
 
+// How often a plain window has lost the keyboard focus.
+INT_PTR FocusLosses(HWND window);
+
 // True when `upper` lies above `lower` in the z-order (`lower` follows it, walking down).
 bool IsAbove(HWND upper, HWND lower);
