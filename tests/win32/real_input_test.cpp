@@ -62,9 +62,10 @@ TEST_F(RealInput, LeftAndMiddleClicksLeaveTheKeyboardWithTheWindowInTheForegroun
     const struct {
         DWORD down;
         DWORD up;
-    } buttons[] = {{MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP},
-                   {MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP}};
+    } buttons[] = {{MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP},
+                   {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}};  // the left one ducks it: last
     for (const auto& button : buttons) {
+        ASSERT_EQ(m_window, WindowFromPoint(POINT{kOnMascotX, kOnMascotY}));
         ASSERT_TRUE(
             ClickAndDispatch(kOnMascotX, kOnMascotY, button.down, button.up, kInputDeadlineMs));
         EXPECT_EQ(m_typing, GetForegroundWindow()) << "button " << button.down;
