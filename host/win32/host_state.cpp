@@ -4,3 +4,4 @@
 HINSTANCE g_instance = nullptr;
 NOTIFYICONDATAA g_trayIcon = {};
 HBITMAP g_mascotBitmap = nullptr;
+bool g_menuOpen = false;

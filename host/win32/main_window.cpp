@@ -3,6 +3,7 @@
 
 #include "host/win32/host_state.h"
 #include "host/win32/tick_handler.h"
+#include "host/win32/timer_resolution.h"
 #include "host/win32/tray_icon.h"
 #include "host/win32/window_proc.h"
 
@@ -30,6 +31,7 @@ HWND CreateMascotWindow(HINSTANCE instance) {
 }
 
 int RunMessageLoop() {
+    CTimerResolution fineTimers;  // released on every way out of the loop
     MSG message = {};
     for (;;) {
         BOOL got = GetMessageA(&message, nullptr, 0, 0);

@@ -13,7 +13,8 @@ void RegisterMascotClass(HINSTANCE instance);
 // loads the bitmap, resets the motion, starts the timer and shapes the window.
 HWND CreateMascotWindow(HINSTANCE instance);
 
-// Runs the message loop until the quit message; returns the exit code it carries.
+// Runs the message loop until the quit message, with the timer resolution raised to 1 ms
+// meanwhile; returns the exit code the quit message carries.
 int RunMessageLoop();
 
 // The whole program: class, window, tray icon, show, loop. Returns the process exit code.

@@ -23,6 +23,10 @@ void OnTimerTick(HWND window) {
     DWORD nowMs = GetTickCount();
     TickPlacement placement = RunTick(cursor.x, cursor.y, nowMs);
     HWND insertAfter = placement.topmost ? HWND_TOPMOST : HWND_BOTTOM;
-    SetWindowPos(window, insertAfter, placement.x, placement.y, kWindowSize, kWindowSize,
-                 SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    UINT flags = SWP_SHOWWINDOW | SWP_NOACTIVATE;
+    // On Windows the open popup menu is not owned by the mascot: lifting the mascot to the top
+    // of the topmost windows would cover the menu. It moves on, and its place in the z-order is
+    // applied again on the first tick after the menu has closed.
+    if (g_menuOpen) flags |= SWP_NOZORDER;
+    SetWindowPos(window, insertAfter, placement.x, placement.y, kWindowSize, kWindowSize, flags);
 }

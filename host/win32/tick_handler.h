@@ -13,5 +13,6 @@ constexpr UINT_PTR kTickTimerId = 1;
 POINT CursorOrLastKnown(BOOL readOk, POINT read);
 
 // One timer tick on the mascot window, in this order: ApplyShape, GetCursorPos, GetTickCount,
-// RunTick, SetWindowPos.
+// RunTick, SetWindowPos. While a popup menu of the window is open, the window moves without
+// changing its place in the z-order.
 void OnTimerTick(HWND window);

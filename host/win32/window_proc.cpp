@@ -68,6 +68,24 @@ LRESULT OnRightClick(HWND window, LPARAM lParam) {
     return 0;
 }
 
+// A click on the mascot must not take the keyboard focus from the window the user is typing in;
+// the default answer activates for every button but a left press on a caption. The right button
+// is the exception: it opens the menu, which only closes when the user clicks elsewhere if its
+// window is the foreground window.
+LRESULT OnMouseActivate(HWND window, WPARAM wParam, LPARAM lParam) {
+    UINT button = HIWORD(lParam);
+    if (button == WM_NCRBUTTONDOWN || button == WM_RBUTTONDOWN) {
+        return DefWindowProcA(window, WM_MOUSEACTIVATE, wParam, lParam);
+    }
+    return MA_NOACTIVATE;
+}
+
+// While a menu is open the tick leaves the window's place in the z-order alone.
+LRESULT OnMenuLoop(bool open) {
+    g_menuOpen = open;
+    return 0;
+}
+
 LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     // The low word is the command id; the high word tells menu from accelerator or control.
     switch (RunCommand(LOWORD(wParam))) {
@@ -96,6 +114,9 @@ LRESULT OnTrayCallback(HWND window, WPARAM wParam, LPARAM lParam) {
     // The window must be in the foreground, or the menu stays open when the user clicks away.
     SetForegroundWindow(window);
     ShowPopupMenu(window, cursor.x, cursor.y);
+    // A notification icon's menu may otherwise vanish at once or refuse to close the next time
+    // (remarks of TrackPopupMenu): a benign message once the menu has returned.
+    PostMessageA(window, WM_NULL, 0, 0);
     return 0;
 }
 
@@ -115,6 +136,9 @@ LRESULT CALLBACK MascotWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_NCHITTEST: return OnHitTest(window, wParam, lParam);
     case WM_NCLBUTTONDOWN: return OnLeftClick();
     case WM_NCRBUTTONDOWN: return OnRightClick(window, lParam);
+    case WM_MOUSEACTIVATE: return OnMouseActivate(window, wParam, lParam);
+    case WM_ENTERMENULOOP: return OnMenuLoop(true);
+    case WM_EXITMENULOOP: return OnMenuLoop(false);
     case WM_COMMAND: return OnCommand(window, wParam, lParam);
     case WM_TIMER: return OnTimer(window);
     case kTrayCallbackMessage: return OnTrayCallback(window, wParam, lParam);

@@ -1,20 +1,56 @@
 #!/usr/bin/env python3
-"""Release test: unpacks the Windows zip, checks what it holds, starts the unpacked mascot.exe
-under Wine, sees its window and tray icon, and ends it cleanly with WM_CLOSE (exit code 0).
+"""Release test: unpacks the Windows zip, checks what it holds and what Windows will read from the
+exe (no symbol table, the version resource, the manifest, the timer resolution imports), starts
+the unpacked mascot.exe under Wine, sees its window and tray icon, and ends it cleanly with
+WM_CLOSE (exit code 0).
 
 Usage: zip_test.py --zip mascot-VERSION-win64.zip --probe mascot-probe.exe --artifacts DIR
 Needs DISPLAY (e.g. from xvfb-run) and WINEPREFIX (see tools/wine/prepare-prefix.sh).
 """
 
 import os
+import re
 import shutil
+import xml.etree.ElementTree as ElementTree
 import zipfile
 
-from desktop import (MASCOT_SIZE, START_X, START_Y, Probe, Screen, is_mascot_blue,
+from desktop import (MASCOT_SIZE, Failure, START_X, START_Y, Probe, Screen, is_mascot_blue,
                      mascot_window, parse_arguments, require, require_exit, run_checks,
                      start_program, stop_program, tray_icon_gone, tray_window, wait_for)
+from pe_file import RT_MANIFEST, RT_VERSION, PeFile
 
 EXPECTED_FILES = {"mascot.exe", "README-windows.txt"}
+ZIP_NAME = re.compile(r"mascot-(\d+\.\d+\.\d+)-win64\.zip$")
+WINDOWS_10_AND_11 = "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"
+ASM_V1 = "{urn:schemas-microsoft-com:asm.v1}"
+ASM_V3 = "{urn:schemas-microsoft-com:asm.v3}"
+COMPATIBILITY = "{urn:schemas-microsoft-com:compatibility.v1}"
+SETTINGS_2005 = "{http://schemas.microsoft.com/SMI/2005/WindowsSettings}"
+SETTINGS_2016 = "{http://schemas.microsoft.com/SMI/2016/WindowsSettings}"
+
+
+def version_text(resource, name):
+    """The value of one string of a version resource (UTF-16 key, padding, value)."""
+    text = resource.decode("utf-16-le", errors="replace")
+    match = re.search(name + "\0+([^\0]*)\0", text)
+    return match.group(1) if match else None
+
+
+def check_manifest(manifest):
+    """The manifest must parse, ask for no elevation, name Windows 10/11, and be DPI unaware."""
+    try:
+        root = ElementTree.fromstring(manifest)
+    except ElementTree.ParseError as error:
+        raise Failure(f"the manifest is not well-formed XML: {error}")
+    require(root.tag == f"{ASM_V1}assembly", f"manifest root {root.tag}")
+    level = root.find(f".//{ASM_V3}requestedExecutionLevel")
+    require(level is not None and level.get("level") == "asInvoker", "not asInvoker")
+    systems = {os_.get("Id") for os_ in root.iter(f"{COMPATIBILITY}supportedOS")}
+    require(WINDOWS_10_AND_11 in systems, f"supportedOS {systems}")
+    aware = root.find(f".//{SETTINGS_2005}dpiAware")
+    awareness = root.find(f".//{SETTINGS_2016}dpiAwareness")
+    require(aware is not None and aware.text == "false", "dpiAware is not false")
+    require(awareness is not None and awareness.text == "unaware", "dpiAwareness is not unaware")
 
 
 class ReleaseRun:
@@ -35,8 +71,30 @@ class ReleaseRun:
             text = readme.read()
         require("mascot.exe" in text and "Zunpelを終了する" in text,
                 "the readme does not say how to start and end the program")
+        require("SmartScreen" in text and "Run anyway" in text,
+                "the readme does not say what SmartScreen shows at the first start")
+        require("overflow area" in text, "the readme does not say where Windows 11 puts the icon")
         with open(os.path.join(self.folder, "mascot.exe"), "rb") as exe:
             require(exe.read(2) == b"MZ", "mascot.exe is not a Windows executable")
+
+    def exe_for_windows(self):
+        named = ZIP_NAME.search(os.path.basename(self.zip))
+        require(named is not None, f"unexpected zip name {self.zip}")
+        exe = PeFile(os.path.join(self.folder, "mascot.exe"))
+        require(not exe.has_symbol_table(), "mascot.exe still has its symbol table (not stripped)")
+        debug = [name for name, *_ in exe.sections if name.startswith(".debug")]
+        require(not debug, f"mascot.exe holds debug sections {debug}")
+        winmm = exe.imports().get("winmm.dll", set())
+        require({"timeBeginPeriod", "timeEndPeriod"} <= winmm, f"imports from winmm: {winmm}")
+        version = exe.resource(RT_VERSION, 1)
+        require(version is not None, "no version resource")
+        for name in ("FileVersion", "ProductVersion"):
+            found = version_text(version, name)
+            require(found == named.group(1), f"{name} {found}, the zip says {named.group(1)}")
+        require(version_text(version, "ProductName") == "Zunpel", "ProductName is not Zunpel")
+        manifest = exe.resource(RT_MANIFEST, 1)
+        require(manifest is not None, "no application manifest")
+        check_manifest(manifest)
 
     def starts(self):
         self.process = start_program(os.path.join(self.folder, "mascot.exe"), cwd=self.folder)
@@ -61,6 +119,8 @@ def main():
     release = ReleaseRun(args)
     run_checks(args.artifacts, [
         ("the zip holds mascot.exe and README-windows.txt", release.unpack),
+        ("its exe is stripped, has version and manifest, imports timeBeginPeriod",
+         release.exe_for_windows),
         ("the unpacked mascot.exe shows its window and tray icon", release.starts),
         ("WM_CLOSE ends it with exit code 0 and removes the icon", release.closes),
     ], release.cleanup)

@@ -24,18 +24,7 @@ bool TrayHasIcon(const NOTIFYICONDATAA& icon) {
 
 // The mascot window of this test's own thread (other tests may run beside it on the display).
 HWND FindOwnMascot() {
-    HWND found = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM result) -> BOOL {
-            char name[64] = {};
-            GetClassNameA(window, name, sizeof name);
-            if (lstrcmpA(name, kMascotClassName) != 0) return TRUE;
-            *reinterpret_cast<HWND*>(result) = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
+    return FindThreadWindow(kMascotClassName, false);
 }
 
 // Watches a running MascotMain from a thread timer, which its message loop dispatches.
@@ -137,9 +126,15 @@ TEST_F(TrayIconOfWindow, NewTaskbarGetsTheIconAgain) {
 
 class DestroyHandling : public MascotWindowTest {};
 
-TEST_F(DestroyHandling, StopsTheTimerReleasesTheBitmapAndDropsTheProperty) {
+TEST_F(DestroyHandling, RemovesTheTrayIconStopsTheTimerReleasesTheBitmapAndDropsTheProperty) {
+    AddTrayIcon(m_window);
+    NOTIFYICONDATAA added = g_trayIcon;
+    ASSERT_TRUE(TrayHasIcon(added));
     ASSERT_NE(nullptr, GetPropA(m_window, kRegionProperty));
     SendMessageA(m_window, WM_DESTROY, 0, 0);
+    // The window still exists: its icon can only be absent because the handling removed it.
+    ASSERT_TRUE(IsWindow(m_window));
+    EXPECT_FALSE(TrayHasIcon(added));
     EXPECT_FALSE(KillTimer(m_window, kTickTimerId));  // already gone
     EXPECT_EQ(nullptr, g_mascotBitmap);
     EXPECT_EQ(nullptr, GetPropA(m_window, kRegionProperty));

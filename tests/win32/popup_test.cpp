@@ -8,11 +8,13 @@
 #include "host/win32/main_window.h"
 #include "host/win32/tray_icon.h"
 #include "support/menu_driver.h"
+#include "support/plain_window.h"
 #include "support/test_window.h"
 
 namespace {
 
 constexpr int kScreenWidth = 1024;  // the test display
+constexpr int kTicksWithMenuOpen = 5;
 
 // Records where the menu opened, then closes it.
 struct COpenedAt {
@@ -64,6 +66,22 @@ TEST_F(PopupMenu, TrayRightButtonOpensTheMenuAtTheCursor) {
     EXPECT_EQ(500, opened.rect.left);
     EXPECT_EQ(350, opened.rect.top);
     for (HMENU shown : driver.ShownMenus()) EXPECT_FALSE(IsMenu(shown));
+}
+
+TEST_F(PopupMenu, TrayMenuIsFollowedByABenignMessage) {
+    COpenedAt opened;
+    CMenuDriver driver(std::ref(opened));
+    SendMessageA(m_window, kTrayCallbackMessage, kTrayIconId, WM_RBUTTONDOWN);
+    ASSERT_TRUE(opened.seen);
+    EXPECT_TRUE(TakePostedMessage(m_window, WM_NULL));
+}
+
+TEST_F(PopupMenu, MenuOnTheMascotIsNotFollowedByOne) {
+    COpenedAt opened;
+    CMenuDriver driver(std::ref(opened));
+    SendMessageA(m_window, WM_NCRBUTTONDOWN, HTCAPTION, ScreenPoint(200, 200));
+    ASSERT_TRUE(opened.seen);
+    EXPECT_FALSE(TakePostedMessage(m_window, WM_NULL));
 }
 
 TEST_F(PopupMenu, OtherTrayEventsOpenNothing) {
@@ -150,4 +168,40 @@ TEST_F(PopupMenu, TicksGoOnWhileTheMenuIsOpen) {
     SendMessageA(m_window, WM_NCRBUTTONDOWN, HTCAPTION, ScreenPoint(200, 200));
     EXPECT_FALSE(driver.TimedOut());
     EXPECT_TRUE(tickedDuringMenu);
+}
+
+// On Windows the menu window is not owned by the mascot, so a mascot lifting itself to the top
+// every tick would cover it. A topmost window that is not the mascot's stands in for that menu
+// here: under Wine the menu is owned and would rise with the mascot.
+TEST_F(PopupMenu, TicksWhileTheMenuIsOpenMoveTheMascotWithoutRaisingIt) {
+    Tick();  // shown, topmost
+    HWND other = nullptr;
+    bool otherAboveAtFirst = false;
+    bool otherStayedAbove = false;
+    bool menuStayedAbove = false;
+    LONG placedX = 0;
+    CMenuDriver driver([&] {
+        HWND menu = CMenuDriver::FindOwnMenu();
+        if (!menu) return false;
+        other = CreatePlainWindow(WS_EX_TOPMOST, 700, 500, 30);
+        otherAboveAtFirst = IsAbove(other, m_window);
+        for (int i = 0; i < kTicksWithMenuOpen; ++i) Tick();
+        g_mascot.m_posX = 444.0;  // idle: the tick places what it finds
+        Tick();
+        placedX = WindowRect().left;
+        otherStayedAbove = IsAbove(other, m_window);
+        menuStayedAbove = IsAbove(menu, m_window);
+        EndMenu();
+        return true;
+    });
+    SendMessageA(m_window, WM_NCRBUTTONDOWN, HTCAPTION, ScreenPoint(200, 200));
+    ASSERT_TRUE(driver.Done());
+    ASSERT_NE(nullptr, other);
+    ASSERT_TRUE(otherAboveAtFirst);
+    EXPECT_TRUE(otherStayedAbove);
+    EXPECT_TRUE(menuStayedAbove);
+    EXPECT_EQ(444, placedX);  // the window still moves
+    Tick();  // the first tick after the menu applies the z-order state again
+    EXPECT_TRUE(IsAbove(m_window, other));
+    DestroyWindow(other);
 }

@@ -7,6 +7,7 @@
 #include "host/win32/host_state.h"
 #include "host/win32/region.h"
 #include "host/win32/tick_handler.h"
+#include "support/plain_window.h"
 #include "support/region_rows.h"
 #include "support/test_window.h"
 
@@ -53,6 +54,23 @@ TEST_F(TimerTick, ZOrderStateChoosesTopmostOrBottom) {
     g_zOrder = ZOrderFront;
     Tick();
     EXPECT_TRUE(IsTopmost());
+}
+
+// HWND_BOTTOM, not merely out of the topmost windows (HWND_NOTOPMOST): below every window, the
+// plain ones included. The topmost bit alone cannot tell the two apart.
+TEST_F(TimerTick, DuckedOrBehindGoesBelowEvenPlainWindows) {
+    HWND plain = CreatePlainWindow(0, 700, 500, 30);
+    ASSERT_NE(nullptr, plain);
+    for (int state : {ZOrderDucked, ZOrderBehind}) {
+        g_zOrder = ZOrderFront;
+        Tick();
+        ASSERT_TRUE(IsAbove(m_window, plain)) << "state " << state;
+        g_zOrder = state;
+        g_clickTime = g_mascot.m_elapsed;  // ducked just now: no expiry on this tick
+        Tick();
+        EXPECT_TRUE(IsAbove(plain, m_window)) << "state " << state;
+    }
+    DestroyWindow(plain);
 }
 
 TEST_F(TimerTick, DuckedWindowComesBackAfterTenSeconds) {

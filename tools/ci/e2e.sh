@@ -13,6 +13,7 @@ build="$root/build-e2e-win"
 zip=$(tools/make-release.sh "$build")
 tools/wine/prepare-prefix.sh "$build/wineprefix"
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all
+export PYTHONDONTWRITEBYTECODE=1  # no compiled caches beside the test scripts
 artifacts="$build/e2e-artifacts"
 rm -rf "$artifacts"
 mkdir -p "$artifacts"

@@ -3,6 +3,8 @@
 
 #include <utility>
 
+#include "support/test_window.h"
+
 namespace {
 
 CMenuDriver* g_activeDriver = nullptr;  // the hook and the timer reach the driver through this
@@ -22,10 +24,14 @@ CMenuDriver::~CMenuDriver() {
     g_activeDriver = nullptr;
 }
 
+HWND CMenuDriver::FindOwnMenu() {
+    // Only this thread's: tests running beside this one open menus of their own on the display.
+    return FindThreadWindow(kMenuClass, true);
+}
+
 bool CMenuDriver::FindOpenMenu(RECT& rect) {
-    HWND menu = FindWindowA("#32768", nullptr);  // the system's popup menu window class
-    if (!menu || !IsWindowVisible(menu)) return false;
-    return GetWindowRect(menu, &rect) != FALSE;
+    HWND menu = FindOwnMenu();
+    return menu && GetWindowRect(menu, &rect);
 }
 
 void CMenuDriver::PostKey(HWND window, WPARAM key) {
@@ -52,4 +58,11 @@ void CMenuDriver::Step() {
         return;
     }
     if (!m_done) m_done = m_step();
+}
+
+bool CForegroundWithMenu::operator()() {
+    if (!CMenuDriver::FindOwnMenu()) return false;
+    seen = GetForegroundWindow();
+    EndMenu();
+    return true;
 }

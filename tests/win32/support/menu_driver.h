@@ -22,12 +22,15 @@ public:
     bool Done() const { return m_done; }
     bool TimedOut() const { return m_timedOut; }
 
-    // The screen rectangle of the open popup menu window, if one is visible.
+    // The visible popup menu window that this thread opened, or null.
+    static HWND FindOwnMenu();
+    // The screen rectangle of that window, if there is one.
     static bool FindOpenMenu(RECT& rect);
     // Posts a key press the menu's loop will read.
     static void PostKey(HWND window, WPARAM key);
 
     static constexpr UINT kStepMs = 20;
+    static constexpr char kMenuClass[] = "#32768";  // the system's popup menu window class
     static constexpr DWORD kDeadlineMs = 5000;
 
 private:
@@ -42,4 +45,11 @@ private:
     DWORD m_start = 0;
     bool m_done = false;
     bool m_timedOut = false;
+};
+
+// A menu driver step that notes the foreground window once this thread's menu is open, then
+// closes the menu.
+struct CForegroundWithMenu {
+    HWND seen = nullptr;
+    bool operator()();
 };

@@ -13,6 +13,7 @@ void ResetHostGlobals() {
     g_zOrder = ZOrderFront;
     g_clickTime = 0.0;
     g_mascot.m_mode = 0;
+    g_menuOpen = false;
     g_mascot.m_speedScale = 1.0;
 }
 
@@ -30,6 +31,39 @@ void PumpMessages() {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
+}
+
+HWND FindThreadWindow(const char* className, bool visibleOnly) {
+    struct CSearch {
+        const char* className;
+        bool visibleOnly;
+        HWND found;
+    } search = {className, visibleOnly, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM data) -> BOOL {
+            CSearch& search = *reinterpret_cast<CSearch*>(data);
+            char name[64] = {};
+            GetClassNameA(window, name, sizeof name);
+            if (lstrcmpA(name, search.className) != 0) return TRUE;
+            if (search.visibleOnly && !IsWindowVisible(window)) return TRUE;
+            search.found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool TakePostedMessage(HWND window, UINT message) {
+    constexpr int kMostMessages = 1000;  // timers keep coming, but never this many at once
+    bool found = false;
+    MSG taken;
+    // Posted messages only: a pending WM_PAINT would otherwise be returned again and again.
+    for (int i = 0; i < kMostMessages; ++i) {
+        if (!PeekMessageA(&taken, window, 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE)) break;
+        if (taken.message == message) found = true;
+    }
+    return found;
 }
 
 bool TakeQuitMessage(int& exitCode) {

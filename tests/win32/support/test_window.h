@@ -24,6 +24,14 @@ inline LPARAM ScreenPoint(int x, int y) {
         static_cast<DWORD>(MAKELONG(static_cast<WORD>(x), static_cast<WORD>(y))));
 }
 
+// The first window of this thread with the class `className` (only a visible one when asked),
+// or null. Other tests may run beside this one on the same display.
+HWND FindThreadWindow(const char* className, bool visibleOnly);
+
+// Takes the posted (not sent) messages waiting for `window` off the queue without dispatching
+// them; true when `message` was among them.
+bool TakePostedMessage(HWND window, UINT message);
+
 // True when the quit message is waiting; stores its exit code.
 bool TakeQuitMessage(int& exitCode);
 
