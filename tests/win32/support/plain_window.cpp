@@ -48,8 +48,22 @@ INT_PTR FocusLosses(HWND window) {
 }
 
 bool IsAbove(HWND upper, HWND lower) {
-    for (HWND next = GetWindow(upper, GW_HWNDNEXT); next; next = GetWindow(next, GW_HWNDNEXT)) {
-        if (next == lower) return true;
-    }
-    return false;
+    // One snapshot of the z-order: a walk with GW_HWNDNEXT breaks off when it steps onto a window
+    // that a test running beside this one destroys meanwhile.
+    struct CSearch {
+        HWND upper;
+        HWND lower;
+        bool upperSeen;
+        bool above;
+    } search = {upper, lower, false, false};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            CSearch& search = *reinterpret_cast<CSearch*>(data);
+            if (window == search.upper) search.upperSeen = true;
+            if (window != search.lower) return TRUE;
+            search.above = search.upperSeen;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.above;
 }

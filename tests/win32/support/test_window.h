@@ -28,9 +28,9 @@ inline LPARAM ScreenPoint(int x, int y) {
 // or null. Other tests may run beside this one on the same display.
 HWND FindThreadWindow(const char* className, bool visibleOnly);
 
-// Takes the posted (not sent) messages waiting for `window` off the queue without dispatching
-// them; true when `message` was among them.
-bool TakePostedMessage(HWND window, UINT message);
+// Takes the messages waiting in this thread's queue off it without dispatching them (a quit
+// message stays) until `message` for `window` comes, for at most `waitMs`; true when it came.
+bool TakePostedMessage(HWND window, UINT message, DWORD waitMs);
 
 // True when the quit message is waiting; stores its exit code.
 bool TakeQuitMessage(int& exitCode);
