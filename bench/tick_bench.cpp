@@ -62,9 +62,7 @@ void BM_RunTick(benchmark::State& state) {
 }
 
 // The next tick is a key frame when the counter has come round to 10 (or 0 right after a command).
-bool NextTickIsKeyFrame() {
-    return Core().mascot.m_tickInFrame % kTicksPerFrame == 0;
-}
+bool NextTickIsKeyFrame() { return Core().mascot.m_tickInFrame % kTicksPerFrame == 0; }
 
 double SecondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -95,8 +93,8 @@ void BM_RunTickBetweenFrames(benchmark::State& state) {
 
 // Command ids: the six random modes, then Cruise (straight), Circle (orbiting), Chase (cursor).
 void Commands(benchmark::internal::Benchmark* b) {
-    for (unsigned id : {IDM_RANDOM2, IDM_RANDOM4, IDM_RANDOM8, IDM_RANDOM16, IDM_RANDOM32,
-                        IDM_RANDOM64}) {
+    for (unsigned id :
+         {IDM_RANDOM2, IDM_RANDOM4, IDM_RANDOM8, IDM_RANDOM16, IDM_RANDOM32, IDM_RANDOM64}) {
         b->Arg(id);
     }
     b->Arg(IDM_FIRST_BEHAVIOUR + 10);  // behaviour 2, Cruise

@@ -46,6 +46,4 @@ inline double WrapHeading(double heading) {
 }
 
 // Adds to a counter that only ever grows, stopping at the largest int.
-inline int CountUp(int counter) {
-    return counter < INT_MAX ? counter + 1 : counter;
-}
+inline int CountUp(int counter) { return counter < INT_MAX ? counter + 1 : counter; }

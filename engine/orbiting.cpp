@@ -23,9 +23,7 @@ double CentreDistanceToTarget(const CMascot& mascot) {
 }
 
 // A turn of the circle starts when the angle is exactly 0 or has passed 360.
-bool AtTurnStart(double angle) {
-    return angle >= 360.0 || angle == 0.0;
-}
+bool AtTurnStart(double angle) { return angle >= 360.0 || angle == 0.0; }
 
 void DriftCircleRadius(CMascot& mascot) {
     if (std::rand() % 2 == 0) {

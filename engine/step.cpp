@@ -11,10 +11,13 @@ namespace {
 
 constexpr int kFramesPerBehaviour = 20;
 
+// The ids in rows of eight, as the behaviour table reads.
+// clang-format off
 enum BehaviourId {
     kBrake, kJitter, kCruise, kWander, kLoop, kTumble, kRetreatToCorner, kBounce,
     kChase, kShyCruise, kLunge, kFlee, kCircle, kFollow, kTremble, kCatch,
 };
+// clang-format on
 
 bool IsOrbiting(int behaviour) {
     return behaviour == kLoop || behaviour == kTumble || behaviour == kCircle ||
@@ -90,9 +93,7 @@ void CMascot::PlaceKeyPoint(CMascot& mascot, CTrajectory& store, int index, doub
     mascot.m_keyY = store.m_keyY[index];
 }
 
-void CMascot::RunFixed(CMascot& mascot, CTrajectory& store) {
-    Step(mascot, store);
-}
+void CMascot::RunFixed(CMascot& mascot, CTrajectory& store) { Step(mascot, store); }
 
 // speedScales: 1 keeps scale 1.0; 2 draws 0.5 or 1.5; 4 draws 0.25, 0.75, 1.25 or 1.75.
 void CMascot::RunRandom(CMascot& mascot, CTrajectory& store, int poolSize, int speedScales) {

@@ -53,7 +53,8 @@ void CheckTick(const CCoreState& core, const TickPlacement& placement) {
     bool sound = placement.x >= 20 && placement.x <= 1000 && placement.y >= 20 &&
                  placement.y <= 680 && !std::isnan(core.mascot.m_posX) &&
                  !std::isnan(core.mascot.m_posY) && core.store.m_keyIndex >= 0 &&
-                 core.store.m_keyIndex <= 301 && core.tick.m_playIndex >= 1 && core.tick.m_playIndex <= 2980;
+                 core.store.m_keyIndex <= 301 && core.tick.m_playIndex >= 1 &&
+                 core.tick.m_playIndex <= 2980;
     if (sound) return;
     std::fprintf(stderr, "unsound tick: placement (%d, %d) pos (%g, %g) keyIndex %d playIndex %d\n",
                  placement.x, placement.y, core.mascot.m_posX, core.mascot.m_posY,
@@ -85,15 +86,17 @@ std::uint64_t RunScriptPart(std::string_view text, CSimulator& simulator) {
         if (event.kind == ScriptEvent::Kind::Run && event.count > kTickBudget - ticks) {
             event.count = kTickBudget - ticks;
         }
-        ticks += event.kind == ScriptEvent::Kind::Run ? event.count
-                 : event.kind == ScriptEvent::Kind::Tick ? 1 : 0;
+        ticks += event.kind == ScriptEvent::Kind::Run    ? event.count
+                 : event.kind == ScriptEvent::Kind::Tick ? 1
+                                                         : 0;
         if (!simulator.Apply(event)) break;
     }
     return ticks;
 }
 
 // Raw operations: 0..3 a tick at (x, y) with the reading advanced by a 16-bit step, 4 a tick with
-// an absolute reading, 5 a command (eight bytes, the low four the id), 6 a click, 7 up to 255 ticks in a row.
+// an absolute reading, 5 a command (eight bytes, the low four the id), 6 a click, 7 up to 255 ticks
+// in a row.
 void RunRawPart(CCoreState& core, CByteReader& bytes, std::uint64_t ticks) {
     std::uint32_t now = bytes.Read(4);
     while (!bytes.Empty() && ticks < kTickBudget) {
@@ -114,8 +117,10 @@ void RunRawPart(CCoreState& core, CByteReader& bytes, std::uint64_t ticks) {
         int x = static_cast<std::int32_t>(bytes.Read(4));
         int y = static_cast<std::int32_t>(bytes.Read(4));
         std::uint32_t repeat = op == 7 ? bytes.Read(1) : 1;
-        if (op == 4) now = bytes.Read(4);
-        else now += bytes.Read(2);
+        if (op == 4)
+            now = bytes.Read(4);
+        else
+            now += bytes.Read(2);
         for (std::uint32_t i = 0; i < repeat && ticks < kTickBudget; ++i, ++ticks, now += 10) {
             CheckTick(core, RunTick(core.mascot, core.store, core.tick, x, y, now));
         }

@@ -8,7 +8,7 @@
 enum class MenuEntryKind {
     SubmenuBegin,  // opens a submenu titled `text`; the entries up to its SubmenuEnd belong to it
     SubmenuEnd,
-    Item,          // `text` chooses command `id`
+    Item,  // `text` chooses command `id`
     Separator,
 };
 

@@ -90,10 +90,10 @@ struct WanderRow {
 
 TEST_F(RoamingTest, WanderPicksTheBurstHeadingByTheFirstMatchingRow) {
     const WanderRow rows[] = {
-        {50, 50, 265, +1, 101},    {50, 650, 95, -1, 101},   {950, 50, 175, +1, 101},
-        {950, 650, 85, +1, 101},   {100, 300, 105, -1, 211}, {920, 300, 75, +1, 211},
-        {500, 100, 165, +1, 211},  {500, 600, 195, -1, 211}, {100, 100, 105, -1, 211},
-        {920, 600, 75, +1, 211},   {500, 300, 40, +1, 361},  // elsewhere: turn from heading 40
+        {50, 50, 265, +1, 101},   {50, 650, 95, -1, 101},   {950, 50, 175, +1, 101},
+        {950, 650, 85, +1, 101},  {100, 300, 105, -1, 211}, {920, 300, 75, +1, 211},
+        {500, 100, 165, +1, 211}, {500, 600, 195, -1, 211}, {100, 100, 105, -1, 211},
+        {920, 600, 75, +1, 211},  {500, 300, 40, +1, 361},  // elsewhere: turn from heading 40
     };
     for (const WanderRow& row : rows) {
         RestartCore();
@@ -255,7 +255,7 @@ TEST_F(ChasingTest, LungeBrakesAtExactly150AndCoasts) {
     mascot.m_cruiseSpeed = 150.0;
     mascot.Lunge(mascot, store);
     EXPECT_EQ(mascot.m_phase, 1);
-    EXPECT_EQ(mascot.m_mood, 666);  // a lasting temper is marked for a fresh draw
+    EXPECT_EQ(mascot.m_mood, 666);       // a lasting temper is marked for a fresh draw
     EXPECT_GE(mascot.m_speedLevel, 10);  // capped at 15, then 3..5 less
     EXPECT_LE(mascot.m_speedLevel, 12);
     EXPECT_EQ(mascot.m_dirX, 0.6);
@@ -316,7 +316,7 @@ TEST_F(ChasingTest, FleeAcceleratesWithin250AndHoldsLevelTwenty) {
         mascot.m_step = 42.0;
         mascot.Flee(mascot, store);
         EXPECT_EQ(mascot.m_speedLevel, 20);
-        EXPECT_EQ(mascot.m_step, 42.0);  // the previous key frame's step
+        EXPECT_EQ(mascot.m_step, 42.0);      // the previous key frame's step
         EXPECT_EQ(mascot.m_heading, 180.0);  // away from a target to the right
         EXPECT_NEAR(mascot.m_dirX, -1.0, 1e-12);
     }
@@ -464,9 +464,7 @@ TEST_F(OrbitingTest, CircleReusesItsStepBetweenFortyAndSixty) {
 }
 
 TEST_F(OrbitingTest, TrembleStepsLikeChaseNearTheTarget) {
-    const struct {
-        double distance, step;
-    } samples[] = {{20, 31.96}, {40, 36.0}, {60, 40.28}};
+    const struct { double distance, step; } samples[] = {{20, 31.96}, {40, 36.0}, {60, 40.28}};
     for (const auto& s : samples) {
         mascot.m_keyX = mascot.m_prevKeyX = 500.0;
         mascot.m_keyY = mascot.m_prevKeyY = 350.0;

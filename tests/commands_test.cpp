@@ -107,8 +107,8 @@ TEST_F(CommandTest, ZOrderCommands) {
 }
 
 TEST_F(CommandTest, UnknownIdsOnlyResetAndSkipTheBehaviourCopy) {
-    for (unsigned id : {32787u, 32788u, 32789u, 32790u, 32791u, 0u, 32770u, 32801u, 57664u,
-                        65535u}) {
+    for (unsigned id :
+         {32787u, 32788u, 32789u, 32790u, 32791u, 0u, 32770u, 32801u, 57664u, 65535u}) {
         Dirty();
         Shuffled expected = ShuffleFrom(id);
         EXPECT_EQ(RunCommand(mascot, tick, id), CommandResult::Unknown) << id;
@@ -121,8 +121,8 @@ TEST_F(CommandTest, UnknownIdsOnlyResetAndSkipTheBehaviourCopy) {
 
 // The table takes a plain id: a value past 16 bits names no command (the hosts pass the low word).
 TEST_F(CommandTest, IdsPast16BitsAreUnknownNotWrapped) {
-    for (unsigned id : {0x10000u | 32793u, 0xFFFF0000u | 32776u, 0x10000u | 57665u, 0x10000u,
-                        0xFFFFFFFFu}) {
+    for (unsigned id :
+         {0x10000u | 32793u, 0xFFFF0000u | 32776u, 0x10000u | 57665u, 0x10000u, 0xFFFFFFFFu}) {
         mascot.m_mode = 3;
         EXPECT_EQ(RunCommand(mascot, tick, id), CommandResult::Unknown) << id;
         EXPECT_EQ(mascot.m_mode, 3) << id;
@@ -145,7 +145,8 @@ TEST_F(CommandTest, TwoBehaviourModeFromIdlePicksAfterTwentyDueTicks) {
     const int pool[2] = {mascot.m_order[0], mascot.m_order[1]};
     unsigned now = 0;
     for (int t = 0; t < 19; ++t) {
-        RunTick(mascot, store, tick, 0, 0, now += 60);  // every tick due (50 ms steps can round below 0.05 s)
+        RunTick(mascot, store, tick, 0, 0,
+                now += 60);  // every tick due (50 ms steps can round below 0.05 s)
         EXPECT_EQ(mascot.m_behaviour, 0) << t;
     }
     RunTick(mascot, store, tick, 0, 0, now += 60);

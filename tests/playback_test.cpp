@@ -62,7 +62,7 @@ TEST_F(PlaybackTest, ClampMovesOnlyTheNewestKeyPoint) {
 
 TEST_F(PlaybackTest, AKeyPointOutsideTheBoxIsSmoothedUnclampedOnItsOwnTick) {
     // Follow from (990, 300) toward a target far to the right: the key point leaves the box.
-    RunCommand(mascot, tick, 32776);  // Follow
+    RunCommand(mascot, tick, 32776);                // Follow
     RunTick(mascot, store, tick, 1020, 320, 1000);  // re-seed at (300, 100)
     store.m_keyX[2] = store.m_keyX[1] = 990.0;
     store.m_keyY[2] = store.m_keyY[1] = 300.0;

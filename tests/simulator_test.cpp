@@ -81,8 +81,8 @@ using SimulatorTest = CoreTest;
 
 TEST_F(SimulatorTest, ABadLineStopsTheRunButKeepsTheRowsAlreadyWritten) {
     std::string out, err;
-    int status = Simulate(*m_core, "seed 1\n# comment\nrun 4 100 100 0 10\ntick 1 two 3\nrun 5 0 0 0 10\n",
-                          out, err);
+    int status = Simulate(
+        *m_core, "seed 1\n# comment\nrun 4 100 100 0 10\ntick 1 two 3\nrun 5 0 0 0 10\n", out, err);
     EXPECT_EQ(status, 2);
     EXPECT_EQ(CountLines(out), 1 + 4);  // header and the four ticks before the bad line
     EXPECT_NE(out.find("\n3,300,100,1,"), std::string::npos);
@@ -115,8 +115,8 @@ std::string FileText(const std::string& path) {
 int RunSim(const std::string& args, const char* tag, std::string& out, std::string& err) {
     const std::string outPath = TempPath(tag) + ".out";
     const std::string errPath = TempPath(tag) + ".err";
-    const std::string command =
-        std::string("'") + MASCOT_SIM_PATH + "' " + args + " >'" + outPath + "' 2>'" + errPath + "'";
+    const std::string command = std::string("'") + MASCOT_SIM_PATH + "' " + args + " >'" + outPath +
+                                "' 2>'" + errPath + "'";
     int raw = std::system(command.c_str());
     out = FileText(outPath);
     err = FileText(errPath);

@@ -36,8 +36,7 @@ TEST(Smoothing, UniformStraightMotionIsEvenlySpaced) {
     }
 }
 
-const double kEaseInOut[11] = {10, 10.28, 11.04, 12.16, 13.52, 15,
-                               16.48, 17.84, 18.96, 19.72, 20};
+const double kEaseInOut[11] = {10, 10.28, 11.04, 12.16, 13.52, 15, 16.48, 17.84, 18.96, 19.72, 20};
 
 TEST(Smoothing, MotionAlongOneAxisEasesInAndOut) {
     // The flat axis has weight sums of 0, which zero the tangents of the moving axis as well.
@@ -53,8 +52,8 @@ TEST(Smoothing, MotionAlongOneAxisEasesInAndOut) {
 
 TEST(Smoothing, AcceleratingSegmentUsesWeightedTangents) {
     // x tangents 40/3 and 24; y tangents 0 because one neighbouring difference is 0.
-    const double expected[11] = {10,        11.424, 13.018667, 14.768,    16.656, 18.666667,
-                                 20.784,    22.992, 25.274667, 27.616,    30};
+    const double expected[11] = {10,     11.424, 13.018667, 14.768, 16.656, 18.666667,
+                                 20.784, 22.992, 25.274667, 27.616, 30};
     auto s = Interpolated({{0, 10, 30, 60}}, {{0, 5, 5, 0}});
     for (int j = 0; j <= 10; ++j) {
         EXPECT_NEAR(s->m_segmentX[j], expected[j], 5e-7) << j;

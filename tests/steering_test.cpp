@@ -68,11 +68,11 @@ TEST_F(SteeringTest, HeadingFromDirectionPointsAwayFromTheTarget) {
     EXPECT_EQ(HeadingAwayFrom(0.0, 1.0), 90.0);    // below
     EXPECT_EQ(HeadingAwayFrom(0.0, 0.0), 90.0);    // no direction at all
     // Diagonals: the heading of (-u, v) in screen terms, within the rounding of the factor.
-    const double a = std::atan2(0.8, 0.6) * 180.0 / kPi;  // 53.13 degrees
-    EXPECT_NEAR(HeadingAwayFrom(0.6, -0.8), 180.0 + a, 1e-5);  // up-right
-    EXPECT_NEAR(HeadingAwayFrom(0.6, 0.8), 180.0 - a, 1e-5);   // down-right
-    EXPECT_NEAR(HeadingAwayFrom(-0.6, -0.8), 360.0 - a, 1e-5); // up-left
-    EXPECT_NEAR(HeadingAwayFrom(-0.6, 0.8), a, 1e-5);          // down-left
+    const double a = std::atan2(0.8, 0.6) * 180.0 / kPi;        // 53.13 degrees
+    EXPECT_NEAR(HeadingAwayFrom(0.6, -0.8), 180.0 + a, 1e-5);   // up-right
+    EXPECT_NEAR(HeadingAwayFrom(0.6, 0.8), 180.0 - a, 1e-5);    // down-right
+    EXPECT_NEAR(HeadingAwayFrom(-0.6, -0.8), 360.0 - a, 1e-5);  // up-left
+    EXPECT_NEAR(HeadingAwayFrom(-0.6, 0.8), a, 1e-5);           // down-left
 }
 
 TEST_F(SteeringTest, FixHeadingCompletesTheArctangent) {
@@ -82,9 +82,9 @@ TEST_F(SteeringTest, FixHeadingCompletesTheArctangent) {
     EXPECT_EQ(Fixed(-1.0, 0.5, -30.0), 150.0);  // negative and moving down: +180
     EXPECT_EQ(Fixed(1.0, 0.0, 180.0), 0.0);     // +180 then 360 wraps to 0
     EXPECT_EQ(Fixed(-1.0, 0.0, 0.0), 0.0);
-    EXPECT_EQ(Fixed(1.0, -0.5, 0.0), 0.0);      // 0 is not above 0: no +180
-    EXPECT_EQ(Fixed(1.0, 0.5, 370.0), 190.0);   // +180 = 550, one subtraction only
-    EXPECT_EQ(Fixed(-1.0, 0.5, -400.0), 140.0); // +180 = -220, +360
+    EXPECT_EQ(Fixed(1.0, -0.5, 0.0), 0.0);       // 0 is not above 0: no +180
+    EXPECT_EQ(Fixed(1.0, 0.5, 370.0), 190.0);    // +180 = 550, one subtraction only
+    EXPECT_EQ(Fixed(-1.0, 0.5, -400.0), 140.0);  // +180 = -220, +360
 }
 
 struct WallCase {
@@ -273,9 +273,9 @@ double WrapByRepetition(double heading) {
 }
 
 TEST(WrapHeading, MatchesRepeatedSubtractionBitForBit) {
-    const double headings[] = {0.0,    359.99999999999994, 360.0,  720.0,   1000.3,
-                               -105.0, -0.0,               -360.0, 12345.678, 1e-300,
-                               -1e-9,  8191.0 * 360.0 + 0.1};
+    const double headings[] = {
+        0.0,   359.99999999999994,  360.0, 720.0, 1000.3, -105.0, -0.0, -360.0, 12345.678, 1e-300,
+        -1e-9, 8191.0 * 360.0 + 0.1};
     for (double heading : headings) {
         double wrapped = WrapHeading(heading);
         double expected = WrapByRepetition(heading);

@@ -82,7 +82,7 @@ TEST_F(StepTest, FirstKeyFrameAfterTheResetReseedsAndRunsNoBehaviour) {
     }
     EXPECT_EQ(store.m_keyX[0], 300.0);
     EXPECT_EQ(store.m_keyY[0], 100.0);
-    EXPECT_EQ(mascot.m_keyX, 300.0);  // not orbiting: the mascot's key point is left alone
+    EXPECT_EQ(mascot.m_keyX, 300.0);    // not orbiting: the mascot's key point is left alone
     EXPECT_EQ(mascot.m_speedLevel, 9);  // Follow would have set 5
     EXPECT_EQ(mascot.m_frameSpeedScale, 0.0);
 }

@@ -65,7 +65,9 @@ TEST_F(TickTest, PlayIndexWaitsForKeyIndexFourThenClimbsToTen) {
 // Ticks at the given elapsed milliseconds of the epoch that starts with the first tick.
 class DuckTest : public CoreTest {
 protected:
-    TickPlacement At(unsigned elapsedMs) { return RunTick(mascot, store, tick, 500, 500, kEpochStart + elapsedMs); }
+    TickPlacement At(unsigned elapsedMs) {
+        return RunTick(mascot, store, tick, 500, 500, kEpochStart + elapsedMs);
+    }
     static constexpr unsigned kEpochStart = 7000;
 };
 
@@ -98,9 +100,9 @@ TEST_F(DuckTest, AClickEndsTheAlwaysBehindState) {
 TEST_F(DuckTest, ACommandRestartsTheClockButKeepsTheClickTime) {
     At(0);
     At(8000);
-    DuckOnClick(mascot, tick);  // click time 8.0
-    RunCommand(mascot, tick, 32799);      // always behind: no bearing on the click time...
-    RunCommand(mascot, tick, 32792);      // ...then ducked again, without a new click time
+    DuckOnClick(mascot, tick);        // click time 8.0
+    RunCommand(mascot, tick, 32799);  // always behind: no bearing on the click time...
+    RunCommand(mascot, tick, 32792);  // ...then ducked again, without a new click time
     EXPECT_EQ(tick.m_clickTime, 8.0);
     At(9000);  // new epoch: elapsed 0
     EXPECT_EQ(mascot.m_elapsed, 0.0);

@@ -64,9 +64,7 @@ CommandResult RunCommand(CMascot& mascot, CTickState& tick, unsigned id) {
     return CommandResult::Handled;
 }
 
-void FinishCommand(CMascot& mascot) {
-    mascot.m_prevBehaviour = mascot.m_behaviour;
-}
+void FinishCommand(CMascot& mascot) { mascot.m_prevBehaviour = mascot.m_behaviour; }
 
 void DuckOnClick(const CMascot& mascot, CTickState& tick) {
     tick.m_zOrder = ZOrderDucked;

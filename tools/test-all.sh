@@ -5,7 +5,7 @@
 # counting the tests that passed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-stages=(tools/ci/native.sh tools/ci/windows.sh tools/ci/soak-fuzz.sh tools/ci/e2e.sh tools/ci/x11.sh)
+stages=(tools/ci/format.sh tools/ci/native.sh tools/ci/windows.sh tools/ci/soak-fuzz.sh tools/ci/e2e.sh tools/ci/x11.sh)
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 for stage in "${stages[@]}"; do

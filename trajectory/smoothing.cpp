@@ -27,9 +27,7 @@ namespace {
 
 // |difference| truncated to a whole number: below 1 weighs 0, NaN weighs 0, and a magnitude
 // of 2^31 or more weighs the largest int.
-std::int64_t Weight(double difference) {
-    return SaturateToInt(std::fabs(difference));
-}
+std::int64_t Weight(double difference) { return SaturateToInt(std::fabs(difference)); }
 
 struct Tangents {
     double x[2];

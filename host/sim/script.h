@@ -12,9 +12,9 @@ struct ScriptEvent {
     std::int32_t cursorX = 0;
     std::int32_t cursorY = 0;
     std::uint32_t nowMs = 0;
-    std::uint32_t stepMs = 0;    // run: added to the reading after each tick, modulo 2^32
-    std::uint64_t count = 0;     // run: number of ticks
-    std::uint32_t commandId = 0; // command: 0..65535
+    std::uint32_t stepMs = 0;     // run: added to the reading after each tick, modulo 2^32
+    std::uint64_t count = 0;      // run: number of ticks
+    std::uint32_t commandId = 0;  // command: 0..65535
 };
 
 enum class LineResult {

@@ -36,6 +36,8 @@ void CSimulator::Tick(std::int32_t cursorX, std::int32_t cursorY, std::uint32_t 
         RunTick(m_core.mascot, m_core.store, m_core.tick, cursorX, cursorY, nowMs);
     const CMascot& m = m_core.mascot;
     m_csv.Unsigned(m_tickCount++);
+    // One field a line, in the header's order.
+    // clang-format off
     m_csv.Comma(); m_csv.Integer(placement.x);
     m_csv.Comma(); m_csv.Integer(placement.y);
     m_csv.Comma(); m_csv.Integer(placement.topmost ? 1 : 0);
@@ -51,18 +53,15 @@ void CSimulator::Tick(std::int32_t cursorX, std::int32_t cursorY, std::uint32_t 
     m_csv.Comma(); m_csv.Double(m.m_orbitAngle);
     m_csv.Comma(); m_csv.Integer(m.m_orbitRadius);
     m_csv.Comma(); m_csv.Integer(m_core.tick.m_zOrder);
+    // clang-format on
     m_csv.EndRow();
     if (m_observer != nullptr) m_observer->OnTick(m_core, placement, cursorX, cursorY);
 }
 
 bool CSimulator::Apply(const ScriptEvent& event) {
     switch (event.kind) {
-    case ScriptEvent::Kind::Seed:
-        std::srand(event.seed);
-        return true;
-    case ScriptEvent::Kind::Tick:
-        Tick(event.cursorX, event.cursorY, event.nowMs);
-        return true;
+    case ScriptEvent::Kind::Seed: std::srand(event.seed); return true;
+    case ScriptEvent::Kind::Tick: Tick(event.cursorX, event.cursorY, event.nowMs); return true;
     case ScriptEvent::Kind::Run: {
         std::uint32_t now = event.nowMs;
         for (std::uint64_t i = 0; i < event.count; ++i, now += event.stepMs) {
@@ -76,9 +75,7 @@ bool CSimulator::Apply(const ScriptEvent& event) {
         }
         FinishCommand(m_core.mascot);
         return false;
-    case ScriptEvent::Kind::Click:
-        DuckOnClick(m_core.mascot, m_core.tick);
-        return true;
+    case ScriptEvent::Kind::Click: DuckOnClick(m_core.mascot, m_core.tick); return true;
     }
     return true;
 }

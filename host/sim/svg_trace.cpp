@@ -97,8 +97,8 @@ void CPointSeries::Add(double x, double y) {
     m_points[m_count++] = m_last;
 }
 
-void CSvgTrace::OnTick(const CCoreState& core, const TickPlacement& placement,
-                       std::int32_t cursorX, std::int32_t cursorY) {
+void CSvgTrace::OnTick(const CCoreState& core, const TickPlacement& placement, std::int32_t cursorX,
+                       std::int32_t cursorY) {
     ++m_ticks;
     if (!placement.topmost) ++m_duckedTicks;
     m_window.Add(placement.x + kHalfImage, placement.y + kHalfImage);
@@ -107,8 +107,7 @@ void CSvgTrace::OnTick(const CCoreState& core, const TickPlacement& placement,
     constexpr int kHistorySize = sizeof(core.store.m_keyX) / sizeof(core.store.m_keyX[0]);
     if (keyIndex == m_lastKeyIndex || keyIndex < 0 || keyIndex >= kHistorySize) return;
     m_lastKeyIndex = keyIndex;
-    m_keys.Add(core.store.m_keyX[keyIndex] + kHalfImage,
-               core.store.m_keyY[keyIndex] + kHalfImage);
+    m_keys.Add(core.store.m_keyX[keyIndex] + kHalfImage, core.store.m_keyY[keyIndex] + kHalfImage);
 }
 
 bool CSvgTrace::Write(std::FILE* out, const char* title) const {
@@ -117,9 +116,10 @@ bool CSvgTrace::Write(std::FILE* out, const char* title) const {
                  "viewBox=\"0 0 %d %d\" font-family=\"sans-serif\">\n",
                  kPictureWidth, kTitleBand + kScreenHeight + kLegendBand, kPictureWidth,
                  kTitleBand + kScreenHeight + kLegendBand);
-    std::fputs("<rect width=\"100%\" height=\"100%\" fill=\"#fff\"/>\n<text x=\"20\" y=\"32\" "
-               "font-size=\"26\" font-weight=\"bold\">",
-               out);
+    std::fputs(
+        "<rect width=\"100%\" height=\"100%\" fill=\"#fff\"/>\n<text x=\"20\" y=\"32\" "
+        "font-size=\"26\" font-weight=\"bold\">",
+        out);
     WriteEscaped(out, title);
     std::fprintf(out,
                  "</text>\n<text x=\"%d\" y=\"32\" font-size=\"18\" text-anchor=\"end\">%llu "

@@ -26,8 +26,8 @@ void RegisterMascotClass(HINSTANCE instance) {
 
 HWND CreateMascotWindow(HINSTANCE instance) {
     return CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kMascotClassName, nullptr, WS_POPUP,
-                           kWindowStartX, kWindowStartY, kWindowSize, kWindowSize, nullptr, nullptr, instance,
-                           nullptr);
+                           kWindowStartX, kWindowStartY, kWindowSize, kWindowSize, nullptr, nullptr,
+                           instance, nullptr);
 }
 
 int RunMessageLoop() {

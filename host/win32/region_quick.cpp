@@ -26,8 +26,8 @@ bool ReadPixels(HBITMAP bitmap, int width, int height, std::uint32_t* pixels) {
     HGDIOBJ previous = SelectObject(context, bitmap);
     if (previous) SelectObject(context, previous);
     BITMAPINFO info = BottomUp32BitInfo(width, height);
-    bool read = previous &&
-                GetDIBits(context, bitmap, 0, height, pixels, &info, DIB_RGB_COLORS) == height;
+    bool read =
+        previous && GetDIBits(context, bitmap, 0, height, pixels, &info, DIB_RGB_COLORS) == height;
     DeleteDC(context);
     return read;
 }

@@ -18,9 +18,9 @@ void AddTrayIcon(HWND window) {
     g_trayIcon.uID = kTrayIconId;
     g_trayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     g_trayIcon.uCallbackMessage = kTrayCallbackMessage;
-    g_trayIcon.hIcon = static_cast<HICON>(LoadImageA(g_instance, MAKEINTRESOURCEA(IDI_TRAY_ICON),
-                                                     IMAGE_ICON, kTrayIconPixels,
-                                                     kTrayIconPixels, LR_DEFAULTCOLOR));
+    g_trayIcon.hIcon =
+        static_cast<HICON>(LoadImageA(g_instance, MAKEINTRESOURCEA(IDI_TRAY_ICON), IMAGE_ICON,
+                                      kTrayIconPixels, kTrayIconPixels, LR_DEFAULTCOLOR));
     lstrcpynA(g_trayIcon.szTip, kTrayTip, sizeof g_trayIcon.szTip);
     Shell_NotifyIconA(NIM_ADD, &g_trayIcon);
 }

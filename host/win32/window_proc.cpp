@@ -89,14 +89,12 @@ LRESULT OnMenuLoop(bool open) {
 LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     // The low word is the command id; the high word tells menu from accelerator or control.
     switch (RunCommand(LOWORD(wParam))) {
-    case CommandResult::Handled:
-        return 0;
+    case CommandResult::Handled: return 0;
     case CommandResult::Exit:
         DestroyWindow(window);  // the destroy handling runs inside this call
         FinishCommand();
         return 0;
-    case CommandResult::Unknown:
-        break;
+    case CommandResult::Unknown: break;
     }
     return DefWindowProcA(window, WM_COMMAND, wParam, lParam);
 }

@@ -3,9 +3,7 @@
 
 #include "host/shared/globals.h"
 
-void CoreResetMotion() {
-    ResetMotion();
-}
+void CoreResetMotion() { ResetMotion(); }
 
 CCorePlacement CoreRunTick(int pointerX, int pointerY, std::uint32_t nowMs) {
     TickPlacement placement = RunTick(pointerX, pointerY, nowMs);
@@ -21,10 +19,6 @@ CoreCommandResult CoreRunCommand(std::uint16_t id) {
     return CoreCommandResult::Unknown;
 }
 
-void CoreFinishCommand() {
-    FinishCommand();
-}
+void CoreFinishCommand() { FinishCommand(); }
 
-void CoreDuckOnClick() {
-    DuckOnClick();
-}
+void CoreDuckOnClick() { DuckOnClick(); }

@@ -23,10 +23,10 @@ Reply* ReplyOrNull(Reply* (*get)(xcb_connection_t*, Cookie, xcb_generic_error_t*
 
 std::vector<xcb_window_t> ClientList(const CXDisplay& display) {
     xcb_connection_t* c = display.Connection();
-    xcb_get_property_reply_t* reply = ReplyOrNull(
-        xcb_get_property_reply, c,
-        xcb_get_property(c, 0, display.Root(), display.Atoms().netClientList, XCB_ATOM_WINDOW,
-                         0, kMaxListLength));
+    xcb_get_property_reply_t* reply =
+        ReplyOrNull(xcb_get_property_reply, c,
+                    xcb_get_property(c, 0, display.Root(), display.Atoms().netClientList,
+                                     XCB_ATOM_WINDOW, 0, kMaxListLength));
     std::vector<xcb_window_t> windows;
     if (reply && reply->format == 32) {
         auto* items = static_cast<const xcb_window_t*>(xcb_get_property_value(reply));

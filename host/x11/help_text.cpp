@@ -9,13 +9,13 @@
 #include "tick/command_ids.h"
 
 const CFixedBehaviourCommand kFixedBehaviourCommands[16] = {
-    {32771, 8}, {32772, 9},  {32773, 10}, {32774, 11}, {32775, 12}, {32776, 13},
+    {32771, 8},  {32772, 9},  {32773, 10}, {32774, 11}, {32775, 12}, {32776, 13},
     {32777, 14}, {32778, 15}, {32779, 0},  {32780, 1},  {32781, 2},  {32782, 3},
-    {32783, 4}, {32784, 5},  {32785, 6},  {32786, 7},
+    {32783, 4},  {32784, 5},  {32785, 6},  {32786, 7},
 };
 
 const char* const kBehaviourNames[16] = {
-    "Brake", "Jitter",      "Cruise", "Wander", "Loop",   "Tumble", "Corner retreat", "Bounce",
+    "Brake", "Jitter",     "Cruise", "Wander", "Loop",   "Tumble", "Corner retreat", "Bounce",
     "Chase", "Shy cruise", "Lunge",  "Flee",   "Circle", "Follow", "Tremble",        "Catch",
 };
 
@@ -63,6 +63,4 @@ std::string OtherCommands() {
 
 }  // namespace
 
-std::string HelpText() {
-    return kUsage + MenuCommands() + OtherCommands();
-}
+std::string HelpText() { return kUsage + MenuCommands() + OtherCommands(); }

@@ -53,9 +53,7 @@ CVisualFormat RootFormat(xcb_connection_t* connection, const xcb_screen_t* scree
 
 }  // namespace
 
-CMascotWindow::~CMascotWindow() {
-    Destroy();
-}
+CMascotWindow::~CMascotWindow() { Destroy(); }
 
 void CMascotWindow::Create(const CImage& image) {
     xcb_connection_t* c = m_display.Connection();
@@ -126,9 +124,7 @@ void CMascotWindow::SetProperties() {
     replace(XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32, 9, hints);
 }
 
-void CMascotWindow::Show() {
-    xcb_map_window(m_display.Connection(), m_window);
-}
+void CMascotWindow::Show() { xcb_map_window(m_display.Connection(), m_window); }
 
 void CMascotWindow::Place(int x, int y, const CStackRequest& stack) {
     std::uint16_t mask = 0;
@@ -149,8 +145,8 @@ void CMascotWindow::Place(int x, int y, const CStackRequest& stack) {
     }
     if (stack.mode != StackMode::Keep) {
         mask |= XCB_CONFIG_WINDOW_STACK_MODE;
-        values[count++] = stack.mode == StackMode::Bottom ? XCB_STACK_MODE_BELOW
-                                                          : XCB_STACK_MODE_ABOVE;
+        values[count++] =
+            stack.mode == StackMode::Bottom ? XCB_STACK_MODE_BELOW : XCB_STACK_MODE_ABOVE;
     }
     m_x = x;
     m_y = y;

@@ -21,8 +21,9 @@ void BuildPopupMenu(QMenu& menu, const std::function<void(std::uint16_t)>& chose
             QAction* action = level->addAction(QString::fromUtf8(entry.text));
             auto id = static_cast<std::uint16_t>(entry.id);
             // Queued: as on Windows, the command runs after the menu has closed.
-            QObject::connect(action, &QAction::triggered, &menu, [chosen, id] { chosen(id); },
-                             Qt::QueuedConnection);
+            QObject::connect(
+                action, &QAction::triggered, &menu, [chosen, id] { chosen(id); },
+                Qt::QueuedConnection);
             break;
         }
         }

@@ -36,9 +36,7 @@ std::unique_ptr<CXDisplay> CXDisplay::Open() {
 CXDisplay::CXDisplay(xcb_connection_t* connection, xcb_screen_t* screen)
     : m_connection(connection), m_screen(screen) {}
 
-CXDisplay::~CXDisplay() {
-    xcb_disconnect(m_connection);
-}
+CXDisplay::~CXDisplay() { xcb_disconnect(m_connection); }
 
 void CXDisplay::InternAtoms() {
     struct CNamed {

@@ -66,7 +66,7 @@ std::vector<std::string> Column(const std::string& csv, std::size_t column) {
 constexpr const char* kCruiseScript =
     "seed 7\n"
     "run 3 500 400 1000 10\n"
-    "command 32781\n"     // fixed behaviour 2, Cruise
+    "command 32781\n"  // fixed behaviour 2, Cruise
     "run 400 500 400 1030 10\n"
     "click\n"
     "run 50 600 300 5030 10\n";
@@ -75,7 +75,8 @@ constexpr const char* kCruiseScript =
 
 TEST(PointSeries, KeepsEveryPointUpToItsCapacity) {
     static CPointSeries series;
-    for (std::size_t i = 0; i < CPointSeries::kCapacity; ++i) series.Add(i, -static_cast<double>(i));
+    for (std::size_t i = 0; i < CPointSeries::kCapacity; ++i)
+        series.Add(i, -static_cast<double>(i));
     ASSERT_EQ(series.Count(), CPointSeries::kCapacity);
     for (std::size_t i = 0; i < series.Count(); ++i) {
         EXPECT_EQ(series.At(i).x, static_cast<double>(i));

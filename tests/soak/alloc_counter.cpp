@@ -19,9 +19,7 @@ namespace {
 std::uint64_t g_allocationCount = 0;
 }  // namespace
 
-std::uint64_t AllocationCount() {
-    return g_allocationCount;
-}
+std::uint64_t AllocationCount() { return g_allocationCount; }
 
 bool AllocationCounterWorks() {
     std::uint64_t before = g_allocationCount;
@@ -38,16 +36,15 @@ bool AllocationCounterWorks() {
 #ifdef MASCOT_SOAK_ASAN
 
 // Declared here: GCC's sanitizer headers lack allocator_interface.h, the runtime has the call.
-extern "C" int __sanitizer_install_malloc_and_free_hooks(
-    void (*mallocHook)(const volatile void*, std::size_t), void (*freeHook)(const volatile void*));
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*mallocHook)(const volatile void*,
+                                                                            std::size_t),
+                                                         void (*freeHook)(const volatile void*));
 
 namespace {
-void CountAllocation(const volatile void*, std::size_t) {
-    ++g_allocationCount;
-}
+void CountAllocation(const volatile void*, std::size_t) { ++g_allocationCount; }
 void IgnoreRelease(const volatile void*) {}
-const int g_hooksInstalled = __sanitizer_install_malloc_and_free_hooks(CountAllocation,
-                                                                       IgnoreRelease);
+const int g_hooksInstalled =
+    __sanitizer_install_malloc_and_free_hooks(CountAllocation, IgnoreRelease);
 }  // namespace
 
 #elif defined(__GLIBC__)
@@ -86,9 +83,7 @@ int posix_memalign(void** result, std::size_t alignment, std::size_t size) {
     *result = block;
     return 0;
 }
-void free(void* block) {
-    __libc_free(block);
-}
+void free(void* block) { __libc_free(block); }
 }  // extern "C"
 
 // The global operator new and delete, through the counting malloc above.
@@ -97,26 +92,16 @@ void* operator new(std::size_t size) {
     if (block == nullptr) throw std::bad_alloc();
     return block;
 }
-void* operator new[](std::size_t size) {
-    return operator new(size);
-}
+void* operator new[](std::size_t size) { return operator new(size); }
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
     return std::malloc(size == 0 ? 1 : size);
 }
 void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
     return std::malloc(size == 0 ? 1 : size);
 }
-void operator delete(void* block) noexcept {
-    std::free(block);
-}
-void operator delete[](void* block) noexcept {
-    std::free(block);
-}
-void operator delete(void* block, std::size_t) noexcept {
-    std::free(block);
-}
-void operator delete[](void* block, std::size_t) noexcept {
-    std::free(block);
-}
+void operator delete(void* block) noexcept { std::free(block); }
+void operator delete[](void* block) noexcept { std::free(block); }
+void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
 
 #endif

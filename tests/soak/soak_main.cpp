@@ -47,7 +47,10 @@ class CSoak {
 public:
     CSoak(CCoreState& core, const COptions& options, std::uint64_t ticks,
           std::uint32_t firstReading)
-        : m_core(core), m_options(options), m_ticks(ticks), m_firstReading(firstReading),
+        : m_core(core),
+          m_options(options),
+          m_ticks(ticks),
+          m_firstReading(firstReading),
           m_wrapTick((0x100000000ULL - firstReading + kTickMs - 1) / kTickMs),
           m_schedule(options.seed, m_wrapTick) {}
 
@@ -68,7 +71,7 @@ private:
     std::uint64_t m_commands = 0;
     std::uint64_t m_clicks = 0;
     std::uint64_t m_switches = 0;
-    std::uint64_t m_quietSince = 0;   // last command or behaviour change
+    std::uint64_t m_quietSince = 0;  // last command or behaviour change
     int m_lastBehaviour = -1;
     bool m_switchedAfterWrap = false;
 };
@@ -82,8 +85,9 @@ void CSoak::Fault(std::uint64_t tick, std::uint32_t reading, const char* what) {
                  "speedScale %g\n",
                  static_cast<unsigned long long>(tick), reading,
                  static_cast<unsigned long long>(m_options.seed), what, m_core.mascot.m_mode,
-                 m_core.mascot.m_behaviour, m_core.mascot.m_posX, m_core.mascot.m_posY, m_core.store.m_keyIndex,
-                 m_core.tick.m_playIndex, m_core.mascot.m_step, m_core.mascot.m_speedScale);
+                 m_core.mascot.m_behaviour, m_core.mascot.m_posX, m_core.mascot.m_posY,
+                 m_core.store.m_keyIndex, m_core.tick.m_playIndex, m_core.mascot.m_step,
+                 m_core.mascot.m_speedScale);
 }
 
 void CSoak::CheckTick(std::uint64_t tick, std::uint32_t reading, const TickPlacement& p) {
@@ -98,14 +102,13 @@ void CSoak::CheckTick(std::uint64_t tick, std::uint32_t reading, const TickPlace
     if (m_core.tick.m_playIndex < 1 || m_core.tick.m_playIndex > kMaxPlayIndex) {
         Fault(tick, reading, "play index outside 1..2980");
     }
-    if (m_core.tick.m_zOrder != ZOrderFront && m_core.tick.m_zOrder != ZOrderDucked && m_core.tick.m_zOrder != ZOrderBehind) {
+    if (m_core.tick.m_zOrder != ZOrderFront && m_core.tick.m_zOrder != ZOrderDucked &&
+        m_core.tick.m_zOrder != ZOrderBehind) {
         Fault(tick, reading, "z-order state outside 0, 1, 3");
     }
 }
 
-bool InRandomMode(const CMascot& mascot) {
-    return mascot.m_mode >= 1 && mascot.m_mode <= 6;
-}
+bool InRandomMode(const CMascot& mascot) { return mascot.m_mode >= 1 && mascot.m_mode <= 6; }
 
 void CSoak::TrackSwitching(std::uint64_t tick, std::uint32_t reading) {
     if (m_core.mascot.m_behaviour != m_lastBehaviour) {
@@ -142,8 +145,8 @@ int CSoak::Run() {
             ++m_clicks;
             DuckOnClick(m_core.mascot, m_core.tick);
         }
-        TickPlacement placement = 
-            RunTick(m_core.mascot, m_core.store, m_core.tick, input.cursorX, input.cursorY, reading);
+        TickPlacement placement = RunTick(m_core.mascot, m_core.store, m_core.tick, input.cursorX,
+                                          input.cursorY, reading);
         CheckTick(tick, reading, placement);
         TrackSwitching(tick, reading);
         if (static_cast<std::uint64_t>(tick + 1) % static_cast<std::uint64_t>(kTicksPerDay) == 0) {
@@ -158,16 +161,17 @@ int CSoak::Run() {
         ++m_faults;
     }
     if (m_wrapTick < m_ticks && !m_switchedAfterWrap) {
-        std::fprintf(stderr, "FAULT: no random mode switched behaviour after the reading wrapped\n");
+        std::fprintf(stderr,
+                     "FAULT: no random mode switched behaviour after the reading wrapped\n");
         ++m_faults;
     }
-    std::printf("%llu ticks (%.2f days) from reading %u, wrap at tick %llu; %llu commands, "
-                "%llu clicks, %llu behaviour switches; %d faults\n",
-                static_cast<unsigned long long>(m_ticks), m_ticks / kTicksPerDay, m_firstReading,
-                static_cast<unsigned long long>(m_wrapTick),
-                static_cast<unsigned long long>(m_commands),
-                static_cast<unsigned long long>(m_clicks),
-                static_cast<unsigned long long>(m_switches), m_faults);
+    std::printf(
+        "%llu ticks (%.2f days) from reading %u, wrap at tick %llu; %llu commands, "
+        "%llu clicks, %llu behaviour switches; %d faults\n",
+        static_cast<unsigned long long>(m_ticks), m_ticks / kTicksPerDay, m_firstReading,
+        static_cast<unsigned long long>(m_wrapTick), static_cast<unsigned long long>(m_commands),
+        static_cast<unsigned long long>(m_clicks), static_cast<unsigned long long>(m_switches),
+        m_faults);
     return m_faults == 0 ? 0 : 1;
 }
 

@@ -12,18 +12,46 @@ namespace {
 // Every command the window procedure can receive, and some it does not know; one id carries
 // high bits that the command table must ignore.
 constexpr unsigned long long kCommands[] = {
-    32771, 32772, 32773, 32774, 32775, 32776, 32777, 32778,
-    32779, 32780, 32781, 32782, 32783, 32784, 32785, 32786,
-    IDM_RANDOM2, IDM_RANDOM4, IDM_RANDOM8, IDM_RANDOM16, IDM_RANDOM32, IDM_RANDOM64,
-    IDM_DUCK, IDM_ALWAYS_BEHIND, IDM_ALWAYS_IN_FRONT, IDM_EXIT,
-    0, 1, 32770, 32787, 40000, 65535, (1ULL << 40) | IDM_RANDOM32,
+    32771,
+    32772,
+    32773,
+    32774,
+    32775,
+    32776,
+    32777,
+    32778,
+    32779,
+    32780,
+    32781,
+    32782,
+    32783,
+    32784,
+    32785,
+    32786,
+    IDM_RANDOM2,
+    IDM_RANDOM4,
+    IDM_RANDOM8,
+    IDM_RANDOM16,
+    IDM_RANDOM32,
+    IDM_RANDOM64,
+    IDM_DUCK,
+    IDM_ALWAYS_BEHIND,
+    IDM_ALWAYS_IN_FRONT,
+    IDM_EXIT,
+    0,
+    1,
+    32770,
+    32787,
+    40000,
+    65535,
+    (1ULL << 40) | IDM_RANDOM32,
 };
 constexpr unsigned kCommandCount = sizeof(kCommands) / sizeof(kCommands[0]);
 constexpr unsigned long long kRandomModes[] = {IDM_RANDOM2,  IDM_RANDOM4,  IDM_RANDOM8,
                                                IDM_RANDOM16, IDM_RANDOM32, IDM_RANDOM64};
 
-constexpr std::uint64_t kShortestStint = 1000;   // ticks between commands: 10 s
-constexpr std::uint64_t kLongestStint = 40000;   // 400 s
+constexpr std::uint64_t kShortestStint = 1000;  // ticks between commands: 10 s
+constexpr std::uint64_t kLongestStint = 40000;  // 400 s
 constexpr std::uint64_t kExcursionChance = 20000;
 constexpr std::uint64_t kClickChance = 3000;
 

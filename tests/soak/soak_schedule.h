@@ -11,9 +11,9 @@ public:
     struct Input {
         int cursorX;
         int cursorY;
-        bool command;                // give `commandId` before this tick
+        bool command;  // give `commandId` before this tick
         unsigned long long commandId;
-        bool click;                  // a left click before this tick
+        bool click;  // a left click before this tick
     };
     Input Next(std::uint64_t tick);
 

@@ -44,7 +44,7 @@ protected:
 
 TEST_F(NoLeaks, ManyTicksInARunningMode) {
     SendMessageA(m_window, WM_COMMAND, 32795, 0);  // "行動数：１６"
-    for (int i = 0; i < 10; ++i) TickAndPaint();  // lets the system make what it keeps
+    for (int i = 0; i < 10; ++i) TickAndPaint();   // lets the system make what it keeps
     int regions = CountCreatableRegions();
     int menus = CountCreatableMenus();
     for (int i = 0; i < kTicks; ++i) TickAndPaint();

@@ -23,9 +23,7 @@ bool TrayHasIcon(const NOTIFYICONDATAA& icon) {
 }
 
 // The mascot window of this test's own thread (other tests may run beside it on the display).
-HWND FindOwnMascot() {
-    return FindThreadWindow(kMascotClassName, false);
-}
+HWND FindOwnMascot() { return FindThreadWindow(kMascotClassName, false); }
 
 // Watches a running MascotMain from a thread timer, which its message loop dispatches.
 struct CRunWatch {

@@ -92,9 +92,9 @@ TEST_F(PopupMenu, OtherTrayEventsOpenNothing) {
     const struct {
         WPARAM icon;
         LPARAM mouse;
-    } events[] = {{kTrayIconId, WM_LBUTTONDOWN}, {kTrayIconId, WM_RBUTTONUP},
-                  {kTrayIconId, WM_LBUTTONDBLCLK}, {kTrayIconId, WM_MOUSEMOVE},
-                  {2, WM_RBUTTONDOWN}, {0, WM_RBUTTONDOWN}};
+    } events[] = {
+        {kTrayIconId, WM_LBUTTONDOWN}, {kTrayIconId, WM_RBUTTONUP}, {kTrayIconId, WM_LBUTTONDBLCLK},
+        {kTrayIconId, WM_MOUSEMOVE},   {2, WM_RBUTTONDOWN},         {0, WM_RBUTTONDOWN}};
     for (const auto& event : events) {
         EXPECT_EQ(0, SendMessageA(m_window, kTrayCallbackMessage, event.icon, event.mouse));
     }
@@ -199,7 +199,7 @@ TEST_F(PopupMenu, TicksWhileTheMenuIsOpenMoveTheMascotWithoutRaisingIt) {
     ASSERT_TRUE(otherAboveAtFirst);
     EXPECT_TRUE(otherStayedAbove);
     EXPECT_EQ(444, placedX);  // the window still moves
-    Tick();  // the first tick after the menu applies the z-order state again
+    Tick();                   // the first tick after the menu applies the z-order state again
     EXPECT_TRUE(IsAbove(m_window, other));
     DestroyWindow(other);
 }

@@ -50,7 +50,8 @@ bool SameRects(const std::vector<RECT>& a, const std::vector<RECT>& b) {
         if (!SameRects(quickRects, plainRects) || quickKind != plainKind ||
             (quickKind != NULLREGION && !EqualRect(&quickBox, &plainBox))) {
             result = ::testing::AssertionFailure()
-                     << "quick:\n" << Describe(ReadRegionRows(quick)) << "run-by-run:\n"
+                     << "quick:\n"
+                     << Describe(ReadRegionRows(quick)) << "run-by-run:\n"
                      << Describe(ReadRegionRows(plain));
         }
     }
@@ -92,8 +93,8 @@ TEST(QuickBuilder, SameRegionForTheMascot) {
 TEST(QuickBuilder, SameRegionForTheEdgeCases) {
     EXPECT_TRUE(BuildersAgree(CPixels{{W, W, R, R}, {R, W, W, R}, {R, R, W, W}},
                               kTransparentFromBottomLeft));
-    EXPECT_TRUE(BuildersAgree(CPixels{{W, W, B, R, B}}, W));             // run to the row end
-    EXPECT_TRUE(BuildersAgree(CPixels{{B, W, R, B, W, W}}, W));          // two runs in a row
+    EXPECT_TRUE(BuildersAgree(CPixels{{W, W, B, R, B}}, W));                  // run to the row end
+    EXPECT_TRUE(BuildersAgree(CPixels{{B, W, R, B, W, W}}, W));               // two runs in a row
     EXPECT_TRUE(BuildersAgree(CPixels{{B, B, W}, {W, W, W}, {W, B, B}}, W));  // empty row
     EXPECT_TRUE(BuildersAgree(CPixels{{W, W}, {W, W}}, kTransparentFromBottomLeft));  // empty
     EXPECT_TRUE(BuildersAgree(CPixels{{W, B, R}, {R, W, B}}, 0x123456));  // whole rectangle
@@ -104,8 +105,8 @@ TEST(QuickBuilder, SameRegionForTheEdgeCases) {
 TEST(QuickBuilder, SameRegionWhenPixelsCarryAnAlphaByte) {
     const std::uint32_t blueWithAlpha = 0xFF0000FF;
     EXPECT_TRUE(BuildersAgree(CPixels{{blueWithAlpha, W}, {B, blueWithAlpha}}, B));
-    EXPECT_TRUE(BuildersAgree(CPixels{{blueWithAlpha, W}, {B, blueWithAlpha}},
-                              kTransparentFromBottomLeft));
+    EXPECT_TRUE(
+        BuildersAgree(CPixels{{blueWithAlpha, W}, {B, blueWithAlpha}}, kTransparentFromBottomLeft));
 }
 
 TEST(QuickBuilder, SameRegionForTheFailures) {

@@ -36,9 +36,7 @@ struct CNamedBuilder {
 };
 
 // Names the builder in test output.
-void PrintTo(const CNamedBuilder& builder, std::ostream* out) {
-    *out << builder.name;
-}
+void PrintTo(const CNamedBuilder& builder, std::ostream* out) { *out << builder.name; }
 
 }  // namespace
 
@@ -91,10 +89,8 @@ TEST_P(RegionFromBitmap, MascotGivesOneRunPerRowOfTheImage) {
 
 TEST_P(RegionFromBitmap, BottomLeftPixelChoosesTheTransparentColour) {
     // Top-left is white, bottom-left red: with -1 the red pixels are the transparent ones.
-    CRegionRows rows = BuildRows({{W, W, R, R},
-                                  {R, W, W, R},
-                                  {R, R, W, W}},
-                                 kTransparentFromBottomLeft);
+    CRegionRows rows =
+        BuildRows({{W, W, R, R}, {R, W, W, R}, {R, R, W, W}}, kTransparentFromBottomLeft);
     CRegionRows expected = {{0, {{0, 2}}}, {1, {{1, 3}}}, {2, {{2, 4}}}};
     EXPECT_EQ(expected, rows) << Describe(rows);
 }
@@ -118,10 +114,7 @@ TEST_P(RegionFromBitmap, SingleTransparentPixelsSplitRuns) {
 }
 
 TEST_P(RegionFromBitmap, TransparentRowAddsNothing) {
-    CRegionRows rows = BuildRows({{B, B, W},
-                                  {W, W, W},
-                                  {W, B, B}},
-                                 W);
+    CRegionRows rows = BuildRows({{B, B, W}, {W, W, W}, {W, B, B}}, W);
     CRegionRows expected = {{0, {{0, 2}}}, {2, {{1, 3}}}};
     EXPECT_EQ(expected, rows) << Describe(rows);
 }
@@ -218,7 +211,8 @@ TEST_P(RegionFromBitmap, ShortOfHandlesGivesNoRegionOrTheWholeOne) {
     ASSERT_NE(nullptr, bitmap);
     CRegionRows mascot = MascotRows();
     // Fill the handle table, then free a few slots: with too few the builder must give no region
-    // (an empty or partial one would make the mascot vanish or lose pixels); with enough, all of it.
+    // (an empty or partial one would make the mascot vanish or lose pixels); with enough, all of
+    // it.
     std::vector<HRGN> filler;
     while (HRGN region = CreateRectRgn(0, 0, 1, 1)) filler.push_back(region);
     ASSERT_GT(filler.size(), 20u);

@@ -61,12 +61,10 @@ std::vector<std::uint32_t> MascotPixels() {
 }
 
 void ReportCallTimes(HWND window) {
-    Report("BuildRegionFromBitmap (mascot)", [] {
-        DeleteObject(BuildRegionFromBitmap(g_mascotBitmap, kTransparentFromBottomLeft));
-    });
-    Report("BuildRegionRunByRun (mascot)", [] {
-        DeleteObject(BuildRegionRunByRun(g_mascotBitmap, kTransparentFromBottomLeft));
-    });
+    Report("BuildRegionFromBitmap (mascot)",
+           [] { DeleteObject(BuildRegionFromBitmap(g_mascotBitmap, kTransparentFromBottomLeft)); });
+    Report("BuildRegionRunByRun (mascot)",
+           [] { DeleteObject(BuildRegionRunByRun(g_mascotBitmap, kTransparentFromBottomLeft)); });
     std::vector<std::uint32_t> pixels = MascotPixels();
     Report("  of which runs to region", [&pixels] {
         DeleteObject(BuildRegionFromPixels(pixels.data(), 40, 40, kTransparentFromBottomLeft));
@@ -77,10 +75,11 @@ void ReportCallTimes(HWND window) {
 
 void ReportIntervals(HWND window, bool raised) {
     CIntervalFigures figures = MeasureTickIntervals(window, kIntervalSeconds, raised);
-    std::printf("tick interval, %-26s median %5.2f ms, 10th pct %5.2f ms, 90th pct %5.2f ms"
-                " (%d intervals in %d s)\n",
-                raised ? "resolution raised (1 ms):" : "resolution as it is:", figures.medianMs,
-                figures.p10Ms, figures.p90Ms, figures.count, kIntervalSeconds);
+    std::printf(
+        "tick interval, %-26s median %5.2f ms, 10th pct %5.2f ms, 90th pct %5.2f ms"
+        " (%d intervals in %d s)\n",
+        raised ? "resolution raised (1 ms):" : "resolution as it is:", figures.medianMs,
+        figures.p10Ms, figures.p90Ms, figures.count, kIntervalSeconds);
     std::fflush(stdout);
 }
 

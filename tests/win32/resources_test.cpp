@@ -13,9 +13,7 @@
 
 namespace {
 
-HINSTANCE Module() {
-    return GetModuleHandleA(nullptr);
-}
+HINSTANCE Module() { return GetModuleHandleA(nullptr); }
 
 // The raw resource data, as the resource compiler stored it.
 const std::uint8_t* RawResource(int id, LPCSTR type, DWORD& size) {
@@ -123,15 +121,15 @@ TEST(MascotBitmap, LoadedBitmapShowsTheTableColours) {
 
 TEST(TrayIcon, ResourceHoldsOne32By32SixteenColourImage) {
     DWORD size = 0;
-    const std::uint8_t* group = RawResource(IDI_TRAY_ICON, MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */,
-                                            size);
+    const std::uint8_t* group =
+        RawResource(IDI_TRAY_ICON, MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */, size);
     ASSERT_NE(nullptr, group);
     ASSERT_GE(size, 6u + 14u);
     EXPECT_EQ(1, group[4] | (group[5] << 8));  // image count
     const std::uint8_t* entry = group + 6;
     EXPECT_EQ(32, entry[0]);
     EXPECT_EQ(32, entry[1]);
-    EXPECT_EQ(16, entry[2]);                    // colours
+    EXPECT_EQ(16, entry[2]);                   // colours
     EXPECT_EQ(4, entry[6] | (entry[7] << 8));  // bits per pixel
 }
 
@@ -164,8 +162,8 @@ TEST(TrayIcon, ImageIsABlueDiscWithADarkBlueRimOnATransparentGround) {
 }
 
 TEST(TrayIcon, LoadsScaledTo16By16) {
-    HICON icon = static_cast<HICON>(LoadImageA(Module(), MAKEINTRESOURCEA(IDI_TRAY_ICON),
-                                               IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    HICON icon = static_cast<HICON>(
+        LoadImageA(Module(), MAKEINTRESOURCEA(IDI_TRAY_ICON), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
     ASSERT_NE(nullptr, icon);
     ICONINFO info = {};
     ASSERT_TRUE(GetIconInfo(icon, &info));
@@ -187,22 +185,24 @@ TEST(PopupMenuResource, HasOnePopupWhoseItemsMatchTheCommandTable) {
     ASSERT_NE(nullptr, popup);
     ASSERT_EQ(7, GetMenuItemCount(popup));
     EXPECT_EQ(std::wstring(L"行動開始"), MenuText(popup, 0));
-    ExpectItems(popup, {{L"停止", 32779},
-                        {nullptr, 0},
-                        {L"常に手前に表示", 32800},
-                        {L"常に後ろに表示", 32799},
-                        {nullptr, 0},
-                        {L"Zunpelを終了する", 57665}},
+    ExpectItems(popup,
+                {{L"停止", 32779},
+                 {nullptr, 0},
+                 {L"常に手前に表示", 32800},
+                 {L"常に後ろに表示", 32799},
+                 {nullptr, 0},
+                 {L"Zunpelを終了する", 57665}},
                 1);
     HMENU start = GetSubMenu(popup, 0);
     ASSERT_NE(nullptr, start);
     ASSERT_EQ(6, GetMenuItemCount(start));
-    ExpectItems(start, {{L"行動数：２", 32793},
-                        {L"行動数：４", 32794},
-                        {L"行動数：８", 32796},
-                        {L"行動数：１６", 32795},
-                        {L"行動数：３２", 32797},
-                        {L"行動数：６４", 32798}},
+    ExpectItems(start,
+                {{L"行動数：２", 32793},
+                 {L"行動数：４", 32794},
+                 {L"行動数：８", 32796},
+                 {L"行動数：１６", 32795},
+                 {L"行動数：３２", 32797},
+                 {L"行動数：６４", 32798}},
                 0);
     DestroyMenu(menu);
 }

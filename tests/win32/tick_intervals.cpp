@@ -60,8 +60,8 @@ CIntervalFigures MeasureTickIntervals(HWND window, int seconds, bool raised) {
     constexpr int kMostPerSecond = 1000;  // room enough: the timer cannot come more often
     g_arrivals.clear();
     g_arrivals.reserve(static_cast<std::size_t>(seconds) * kMostPerSecond);
-    g_mascotProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-        window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NoteTimerMessages)));
+    g_mascotProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NoteTimerMessages)));
     SetTimer(nullptr, 0, static_cast<UINT>(seconds) * 1000u, EndRun);
     if (raised) {
         RunMessageLoop();

@@ -38,9 +38,7 @@ MMRESULT WINAPI WatchEnd(UINT period) {
     return TIMERR_NOERROR;
 }
 
-BOOL WINAPI FailingGetMessage(LPMSG, HWND, UINT, UINT) {
-    return -1;
-}
+BOOL WINAPI FailingGetMessage(LPMSG, HWND, UINT, UINT) { return -1; }
 
 // Looks at the calls from inside the running loop, then ends it.
 void CALLBACK LookAndQuit(HWND, UINT, UINT_PTR timer, DWORD) {

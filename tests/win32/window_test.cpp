@@ -62,8 +62,8 @@ TEST_F(WindowCreation, TimerRunsEveryTenMilliseconds) {
     DWORD start = GetTickCount();
     bool ticked = false;
     while (!ticked && GetTickCount() - start < 2000) {
-        ticked = PeekMessageA(&message, m_window, WM_TIMER, WM_TIMER, PM_REMOVE) &&
-                 message.wParam == 1;
+        ticked =
+            PeekMessageA(&message, m_window, WM_TIMER, WM_TIMER, PM_REMOVE) && message.wParam == 1;
         Sleep(1);
     }
     EXPECT_TRUE(ticked);

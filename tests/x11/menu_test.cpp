@@ -13,7 +13,6 @@
 
 namespace {
 
-
 std::vector<std::uint16_t> g_chosen;
 
 }  // namespace

@@ -35,11 +35,13 @@ TEST(Options, RunHelpAndCommandForms) {
 
 TEST(Options, BadUsageSaysWhatIsWrong) {
     const std::vector<std::vector<const char*>> bad = {
-        {"--command"},           {"--command", ""},      {"--command", "65536"},
-        {"--command", "-1"},     {"--command", "+5"},    {"--command", "0x10"},
+        {"--command"},           {"--command", ""},
+        {"--command", "65536"},  {"--command", "-1"},
+        {"--command", "+5"},     {"--command", "0x10"},
         {"--command", "12 "},    {"--command", "99999999999999999999"},
-        {"--command", "1", "2"}, {"--command=", "1"},    {"--command="},
-        {"--commands", "1"},     {"--help", "x"},        {"run"},
+        {"--command", "1", "2"}, {"--command=", "1"},
+        {"--command="},          {"--commands", "1"},
+        {"--help", "x"},         {"run"},
     };
     for (const auto& args : bad) {
         COptions options = Parse(args);

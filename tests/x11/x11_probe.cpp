@@ -227,9 +227,10 @@ int Circle(char** args) {
 }
 
 int Usage() {
-    std::fputs("usage: x11-probe cover X Y W H SECONDS | desktop SECONDS | order WINDOW... | "
-               "shape WINDOW | focus | mapped SECONDS | moves SECONDS | circle SECONDS\n",
-               stderr);
+    std::fputs(
+        "usage: x11-probe cover X Y W H SECONDS | desktop SECONDS | order WINDOW... | "
+        "shape WINDOW | focus | mapped SECONDS | moves SECONDS | circle SECONDS\n",
+        stderr);
     return 2;
 }
 
@@ -245,15 +246,24 @@ int main(int argc, char** argv) {
     g_screen = xcb_setup_roots_iterator(xcb_get_setup(g_c)).data;
     std::string command = argv[1];
     int result = 2;
-    if (command == "cover" && argc == 7) result = Cover(argv + 2);
-    else if (command == "desktop" && argc == 3) result = Desktop(argv + 2);
-    else if (command == "order" && argc >= 3) result = Order(argc - 2, argv + 2);
-    else if (command == "shape" && argc == 3) result = Shape(argv + 2);
-    else if (command == "focus" && argc == 2) result = Focus();
-    else if (command == "mapped" && argc == 3) result = Mapped(argv + 2);
-    else if (command == "moves" && argc == 3) result = Moves(argv + 2);
-    else if (command == "circle" && argc == 3) result = Circle(argv + 2);
-    else result = Usage();
+    if (command == "cover" && argc == 7)
+        result = Cover(argv + 2);
+    else if (command == "desktop" && argc == 3)
+        result = Desktop(argv + 2);
+    else if (command == "order" && argc >= 3)
+        result = Order(argc - 2, argv + 2);
+    else if (command == "shape" && argc == 3)
+        result = Shape(argv + 2);
+    else if (command == "focus" && argc == 2)
+        result = Focus();
+    else if (command == "mapped" && argc == 3)
+        result = Mapped(argv + 2);
+    else if (command == "moves" && argc == 3)
+        result = Moves(argv + 2);
+    else if (command == "circle" && argc == 3)
+        result = Circle(argv + 2);
+    else
+        result = Usage();
     xcb_disconnect(g_c);
     return result;
 }

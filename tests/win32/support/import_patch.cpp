@@ -3,9 +3,7 @@
 
 namespace {
 
-BYTE* ModuleBase() {
-    return reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
-}
+BYTE* ModuleBase() { return reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr)); }
 
 const IMAGE_IMPORT_DESCRIPTOR* FirstImport(BYTE* base) {
     auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);

@@ -93,9 +93,7 @@ void MascotWindowTest::SetUp() {
     ASSERT_NE(nullptr, m_window);
 }
 
-void MascotWindowTest::TearDown() {
-    DestroyTestMascot(m_window);
-}
+void MascotWindowTest::TearDown() { DestroyTestMascot(m_window); }
 
 RECT MascotWindowTest::WindowRect() const {
     RECT rect = {};
