@@ -76,9 +76,9 @@ int ShowCover(int x, int y, int width, int height, int seconds) {
     windowClass.hbrBackground = CreateSolidBrush(kCoverColour);
     windowClass.lpszClassName = kCoverClass;
     RegisterClassExA(&windowClass);
-    HWND cover = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kCoverClass, nullptr,
-                                 WS_POPUP, x, y, width, height, nullptr, nullptr,
-                                 windowClass.hInstance, nullptr);
+    HWND cover =
+        CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kCoverClass, nullptr, WS_POPUP, x, y,
+                        width, height, nullptr, nullptr, windowClass.hInstance, nullptr);
     if (cover == nullptr) return 1;
     SetTimer(cover, kCoverTimer, static_cast<UINT>(seconds) * 1000u, nullptr);
     ShowWindow(cover, SW_SHOWNOACTIVATE);
