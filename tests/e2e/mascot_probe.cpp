@@ -21,6 +21,7 @@ constexpr const char* kTaskbarCreated = "TaskbarCreated";
 constexpr int kMaxWords = 128;       // of one `serve` line: a burst of 50 ids and more
 constexpr int kMaxLine = 4096;
 constexpr long kMaxMs = 60000;
+constexpr const char* kNoMascot = "no mascot window, or more than one";
 
 constexpr const char* kUsage =
     "usage: mascot-probe COMMAND ARGS...   or   mascot-probe serve (COMMAND ARGS... per line)\n"
@@ -80,7 +81,7 @@ int PrintState() {
 
 int PostToMascot(UINT message, WPARAM wParam) {
     HWND mascot = FindMascot();
-    if (mascot == nullptr) return Fail("no mascot window");
+    if (mascot == nullptr) return Fail(kNoMascot);
     if (!PostMessageA(mascot, message, wParam, 0)) return Fail("PostMessage failed");
     std::printf("posted 1\n");
     return 0;
@@ -88,7 +89,7 @@ int PostToMascot(UINT message, WPARAM wParam) {
 
 int PostBurst(long long spanMs, char** words, int count) {
     HWND mascot = FindMascot();
-    if (mascot == nullptr) return Fail("no mascot window");
+    if (mascot == nullptr) return Fail(kNoMascot);
     long long wParams[kMaxWords] = {};
     for (int i = 0; i < count; ++i) {
         if (!ReadNumber(words, i, 0, 0xFFFFFFFFLL, wParams[i])) return Fail("bad WPARAM");
@@ -105,7 +106,9 @@ int PostBurst(long long spanMs, char** words, int count) {
 
 int PrintObjects() {
     ObjectCounts counts;
-    if (!CountObjects(FindMascot(), counts)) return Fail("cannot read the mascot's process");
+    HWND mascot = FindMascot();
+    if (mascot == nullptr) return Fail(kNoMascot);
+    if (!CountObjects(mascot, counts)) return Fail("cannot read the mascot's process");
     std::printf("gdi %ld %s %ld\n", counts.gdiInUse, counts.userIsFreeSlots ? "user-free" : "user",
                 counts.user);
     return 0;
@@ -117,7 +120,8 @@ int PrintZOrder(long long rva, long long settleMs) {
     HWND mascot = FindMascot();
     std::int32_t before = 0;
     std::int32_t after = 0;
-    if (mascot == nullptr || !ReadImageInt(mascot, static_cast<std::uintptr_t>(rva), before)) {
+    if (mascot == nullptr) return Fail(kNoMascot);
+    if (!ReadImageInt(mascot, static_cast<std::uintptr_t>(rva), before)) {
         return Fail("cannot read the mascot's memory");
     }
     Sleep(static_cast<DWORD>(settleMs));
@@ -134,7 +138,7 @@ int DropTrayIcon(long long id) {
     icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
     icon.hWnd = FindMascot();
     icon.uID = static_cast<UINT>(id);
-    if (icon.hWnd == nullptr) return Fail("no mascot window");
+    if (icon.hWnd == nullptr) return Fail(kNoMascot);
     std::printf("dropped %d\n", Shell_NotifyIconA(NIM_DELETE, &icon) ? 1 : 0);
     return 0;
 }

@@ -1,0 +1,284 @@
+"""The monkey's actions. Each draws all of its random choices from the seeded generator when it
+is made, the same number of draws whatever the screen shows, so that a seed replays the same
+choices; where they land (the mascot moves by itself) is logged as it happens.
+"""
+
+import time
+
+from desktop import BOX_BOTTOM, BOX_LEFT, BOX_RIGHT, BOX_TOP, MASCOT_SIZE, run as run_command
+from menu_model import MenuWalk
+
+HALF = MASCOT_SIZE // 2
+# The cursor aims the image's centre; beyond these lines it aims outside the screen box.
+CURSOR_LEFT, CURSOR_RIGHT = BOX_LEFT + HALF - 1, BOX_RIGHT + HALF - 1
+CURSOR_TOP, CURSOR_BOTTOM = BOX_TOP + HALF - 1, BOX_BOTTOM + HALF - 1
+NEAR_PX = 35             # clicks land up to this far from the mascot's centre, on it or beside it
+ON_PX = 10               # right clicks meant to open the menu stay this close to the centre
+DRAG_PX = 200
+MENU_OPEN_S = 1.5        # how long a right click may take to show the menu
+BURST_SIZE = 50
+BURST_SPAN_S = 1.0
+FIRST_TABLE_ID, LAST_TABLE_ID = 32771, 32800   # the command table, items and ids no item carries
+EXIT_ID = 57665
+ACCELERATOR_SHARE = 0.2  # commands posted as an accelerator's (notification code 1)
+MENU_MOVES = ("Down", "Down", "Up", "Right", "Left")
+MENU_ENDINGS = ("Return", "Return", "Escape", "Escape Escape", "click elsewhere")
+# Keys a cat may press with no menu open. Alt+F4 is left out: it closes any program on purpose.
+LOOSE_KEYS = ("a", "z", "1", "space", "Return", "Escape", "Tab", "BackSpace", "Delete", "Up",
+              "Down", "Left", "Right", "Home", "End", "Prior", "Next", "F1", "F10", "shift+F10",
+              "Menu", "Alt_L", "alt+space", "ctrl+a")
+
+
+def table_ids():
+    return list(range(FIRST_TABLE_ID, LAST_TABLE_ID + 1))
+
+
+def xdotool(*args):
+    run_command(["xdotool", *[str(arg) for arg in args]])
+
+
+class Action:
+    kind = "?"
+
+    def __init__(self, rng):
+        pass
+
+    def play(self, run):
+        """Plays the action; returns what happened, for the log."""
+        raise NotImplementedError
+
+
+class Click(Action):
+    """A left click (or double click) on the moving mascot or just beside it."""
+    kind = "click"
+    repeat = 1
+
+    def __init__(self, rng):
+        self.offset = (rng.randint(-NEAR_PX, NEAR_PX), rng.randint(-NEAR_PX, NEAR_PX))
+
+    def play(self, run):
+        x, y = run.mascot_centre()
+        point = (x + self.offset[0], y + self.offset[1])
+        # The move and the press in one call: the mascot moves on between two calls.
+        xdotool("mousemove", *point, "click", "--repeat", self.repeat, "--delay", 80, 1)
+        return f"at {point}, mascot centre ({x}, {y})"
+
+
+class DoubleClick(Click):
+    kind = "double-click"
+    repeat = 2
+
+
+class Drag(Action):
+    """Press on or beside the mascot, move in steps, release."""
+    kind = "drag"
+
+    def __init__(self, rng):
+        self.offset = (rng.randint(-NEAR_PX, NEAR_PX), rng.randint(-NEAR_PX, NEAR_PX))
+        self.vector = (rng.randint(-DRAG_PX, DRAG_PX), rng.randint(-DRAG_PX, DRAG_PX))
+        self.steps = rng.randint(1, 8)
+
+    def play(self, run):
+        x, y = run.mascot_centre()
+        start = (x + self.offset[0], y + self.offset[1])
+        xdotool("mousemove", *start, "mousedown", 1)
+        for step in range(1, self.steps + 1):
+            xdotool("mousemove", start[0] + self.vector[0] * step // self.steps,
+                    start[1] + self.vector[1] * step // self.steps)
+            time.sleep(0.03)
+        xdotool("mouseup", 1)
+        return f"from {start} by {self.vector} in {self.steps} steps"
+
+
+class MenuKeys:
+    """A random key path through an open menu, and how it ends."""
+
+    def __init__(self, rng, screen):
+        self.moves = [rng.choice(MENU_MOVES) for _ in range(rng.randint(0, 6))]
+        self.ending = rng.choice(MENU_ENDINGS)
+        self.elsewhere = (rng.randrange(screen[0]), rng.randrange(screen[1]))
+
+    def play(self, run, menu):
+        walk = MenuWalk(run.menu_items)
+        for key in self.moves:
+            walk.press(key)
+        ending = self.ending
+        chosen = walk.would_choose()
+        if ending == "Return" and chosen is not None and chosen.command == EXIT_ID:
+            ending = "Escape"  # the exit item ends the run only at its end
+        if self.moves:
+            xdotool("key", "--delay", 60, *self.moves)
+        if ending == "click elsewhere":
+            point = run.point_off_menus(self.elsewhere)
+            xdotool("mousemove", *point, "click", 1)
+            what = f"click at {point}"
+        else:
+            xdotool("key", "--delay", 60, *ending.split())
+            for key in ending.split():
+                walk.press(key)
+            what = ending
+            if walk.chosen is not None:
+                what += f" chooses {walk.chosen.text} ({walk.chosen.command})"
+                run.note_choice(walk.chosen.command)
+            elif not walk.closed:
+                what += " (the menu stays open)"
+        run.close_menus(expect_open=not walk.closed and ending != "click elsewhere")
+        return f"keys {' '.join(self.moves) or '(none)'}, then {what}"
+
+
+class MascotMenu(Action):
+    """A right click on the moving mascot, then a key path through its menu."""
+    kind = "menu on mascot"
+
+    def __init__(self, rng, screen):
+        self.offset = (rng.randint(-ON_PX, ON_PX), rng.randint(-ON_PX, ON_PX))
+        self.keys = MenuKeys(rng, screen)
+
+    def play(self, run):
+        x, y = run.mascot_centre()
+        point = (x + self.offset[0], y + self.offset[1])
+        xdotool("mousemove", *point, "click", 3)
+        menu = run.wait_menu(MENU_OPEN_S)
+        if menu is None:
+            return f"right click at {point}: no menu (missed the moving mascot)"
+        return f"right click at {point}: menu at {menu[:2]}; " + self.keys.play(run, menu)
+
+
+class TrayClick(Action):
+    """A click on the tray icon: left, double left, or right with a key path through the menu."""
+    kind = "tray click"
+
+    def __init__(self, rng, screen):
+        self.button, self.repeat = rng.choice(((1, 1), (1, 2), (3, 1), (3, 1)))
+        self.keys = MenuKeys(rng, screen)
+
+    def play(self, run):
+        icon = run.tray_icon()
+        xdotool("mousemove", *icon, "click", "--repeat", self.repeat, "--delay", 80, self.button)
+        what = f"button {self.button} x{self.repeat} on the icon at {icon}"
+        if self.button != 3:
+            return what
+        menu = run.wait_menu(MENU_OPEN_S)
+        if menu is None:
+            return what + ": no menu"
+        return what + f": menu at {menu[:2]}; " + self.keys.play(run, menu)
+
+
+class Pointer(Action):
+    """The pointer to a corner, an edge, outside the screen box or anywhere, jumping or
+    gliding; coordinates beyond the screen end at its edge."""
+    kind = "pointer"
+
+    def __init__(self, rng, screen):
+        width, height = screen
+        where = rng.choice(("corner", "edge", "outside box", "beyond screen", "anywhere"))
+        corner = (rng.choice((0, width - 1)), rng.choice((0, height - 1)))
+        edge = rng.choice(((rng.randrange(width), 0), (rng.randrange(width), height - 1),
+                           (0, rng.randrange(height)), (width - 1, rng.randrange(height))))
+        outside = rng.choice(((rng.randrange(CURSOR_LEFT), rng.randrange(height)),
+                              (rng.randrange(CURSOR_RIGHT + 1, width), rng.randrange(height)),
+                              (rng.randrange(width), rng.randrange(CURSOR_TOP)),
+                              (rng.randrange(width), rng.randrange(CURSOR_BOTTOM + 1, height))))
+        beyond = (rng.randint(-500, width + 500), rng.choice((-300, height + 300)))
+        anywhere = (rng.randrange(width), rng.randrange(height))
+        self.where = where
+        self.target = {"corner": corner, "edge": edge, "outside box": outside,
+                       "beyond screen": beyond, "anywhere": anywhere}[where]
+        self.steps = rng.choice((1, 1, 5, 12))
+
+    def play(self, run):
+        start = run.pointer()
+        for step in range(1, self.steps + 1):
+            xdotool("mousemove", "--", start[0] + (self.target[0] - start[0]) * step // self.steps,
+                    start[1] + (self.target[1] - start[1]) * step // self.steps)
+            time.sleep(0.02)
+        return f"{self.where} {self.target} in {self.steps} steps, now at {run.pointer()}"
+
+
+class Keys(Action):
+    """Keys pressed with no menu open, whichever window has the focus."""
+    kind = "keys"
+
+    def __init__(self, rng):
+        self.keys = [rng.choice(LOOSE_KEYS) for _ in range(rng.randint(1, 5))]
+
+    def play(self, run):
+        run.close_menus()
+        xdotool("key", "--delay", 40, *self.keys)
+        run.close_menus()
+        return " ".join(self.keys)
+
+
+class Burst(Action):
+    """50 commands from outside within a second: every id of the table, in a random order, and
+    ids that nothing carries; a few as an accelerator's."""
+    kind = "burst"
+
+    def __init__(self, rng):
+        ids = table_ids()
+        rng.shuffle(ids)
+        known = set(ids) | {EXIT_ID}
+        while len(ids) < BURST_SIZE:
+            candidate = rng.randrange(0x10000)
+            if candidate not in known:
+                ids.append(candidate)
+        rng.shuffle(ids)
+        self.ids = ids
+        self.codes = [1 if rng.random() < ACCELERATOR_SHARE else 0 for _ in ids]
+
+    def play(self, run):
+        run.host.post_commands(self.ids, self.codes, BURST_SPAN_S)
+        for command in self.ids:
+            run.note_choice(command)
+        return ", ".join(f"{c}{'a' if code else ''}" for c, code in zip(self.ids, self.codes))
+
+
+class TrayRestart(Action):
+    """The tray host killed, and started again after a pause."""
+    kind = "tray host restart"
+
+    def __init__(self, rng):
+        self.pause = round(rng.uniform(0, 2), 2)
+
+    def play(self, run):
+        return run.restart_tray(self.pause)
+
+
+class ShellRestart(Action):
+    """The desktop shell restarted where the host has one (the Windows taskbar)."""
+    kind = "shell restart"
+
+    def __init__(self, rng):
+        self.pause = round(rng.uniform(0, 1), 2)
+
+    def play(self, run):
+        return run.restart_shell(self.pause)
+
+
+class Wait(Action):
+    kind = "wait"
+
+    def __init__(self, rng):
+        self.seconds = round(rng.uniform(0.1, 3), 2)
+
+    def play(self, run):
+        run.wait(self.seconds)
+        return f"{self.seconds} s"
+
+
+# (class, weight, needs the screen size): how often each kind is drawn.
+KINDS = [(Click, 10, False), (DoubleClick, 4, False), (Drag, 5, False), (MascotMenu, 8, True),
+         (TrayClick, 6, True), (Pointer, 12, True), (Keys, 4, False), (Burst, 3, False),
+         (TrayRestart, 1, False), (ShellRestart, 1, False), (Wait, 6, False)]
+
+
+def make(kind, rng, screen):
+    cls, _, needs_screen = next(entry for entry in KINDS if entry[0] is kind)
+    return cls(rng, screen) if needs_screen else cls(rng)
+
+
+def draw(rng, screen, kinds):
+    """One random action among the given kinds, by weight."""
+    entries = [entry for entry in KINDS if entry[0] in kinds]
+    cls = rng.choices([entry[0] for entry in entries], [entry[1] for entry in entries])[0]
+    return make(cls, rng, screen)

@@ -1,0 +1,207 @@
+"""One monkey run against one host: the program, the tray host and the tick watch, what the
+actions need from them, and the checks that run between and during the actions.
+"""
+
+import time
+
+from desktop import (BOX_BOTTOM, BOX_LEFT, BOX_RIGHT, BOX_TOP, MASCOT_SIZE, Failure, geometry,
+                     mouse_position, run as run_command, wait_for)
+from tick_watch import TickWatch
+from tray_host import TrayHost
+
+HALF = MASCOT_SIZE // 2
+Z_FRONT = 0
+TICK_GAP_LIMIT_MS = 1000       # a tick at least once a second
+QUIET_LIMIT_S = 2.5            # no tick received for this long: the watch is not keeping up or
+                               # the program has stopped ticking
+SAMPLE_EVERY_S = 0.25
+TRAY_ICON_S = 20               # how long the icon may take to come back to a new tray
+MENU_CLOSE_S = 2.0
+ESCAPES = 3                    # enough to close a submenu and its menu
+
+
+class Fault(Exception):
+    """A check of the run did not hold."""
+
+    def __init__(self, check, message):
+        super().__init__(message)
+        self.check = check
+
+
+class Run:
+    def __init__(self, host, menu_items, log):
+        self.host = host
+        self.menu_items = menu_items
+        self.log = log
+        self.tray = TrayHost()
+        self.watch = None
+        self.window = None
+        self.screen = tuple(int(v) for v in run_command(["xdotool", "getdisplaygeometry"]).split())
+        self.samples = {"geometry": 0, "front": 0, "not front": 0, "skipped": 0}
+        self.tray_restarts = 0
+        self.shell_restarts = 0
+        self.commands = 0
+        self.last_sample = 0.0
+
+    # --- start and stop ---
+
+    def start(self):
+        self.tray.start()
+        wait_for("the tray host's bar", self.tray.bar, 15)
+        self.host.start()
+        self.window, box = wait_for("the mascot window", self.host.mascot_window, 60)
+        self.watch = TickWatch(self.window)
+        return box
+
+    def stop(self):
+        if self.watch is not None:
+            self.watch.stop()
+        if self.host.alive():
+            self.host.process.terminate()
+            try:
+                self.host.process.wait(timeout=5)
+            except Exception:  # noqa: BLE001 - the last resort must not hide the first failure
+                self.host.process.kill()
+        self.host.close()
+        self.tray.stop()
+
+    # --- what actions use ---
+
+    def mascot_box(self):
+        box = geometry(self.window)
+        if box is None:
+            raise Fault("window", f"the mascot window {self.window} is gone")
+        return box
+
+    def mascot_centre(self):
+        x, y, _, _ = self.mascot_box()
+        return x + HALF, y + HALF
+
+    def pointer(self):
+        return mouse_position()
+
+    def menus(self):
+        return self.host.menus(self.window)
+
+    def wait_menu(self, timeout):
+        """The first menu's geometry once one shows, or None after timeout."""
+        try:
+            return wait_for("a menu", self.menus, timeout)[0]
+        except Failure:
+            return None
+
+    def close_menus(self, expect_open=False):
+        """Makes sure no menu stays open: waits for it to close (unless it is expected to stay
+        open), then presses Escape, then clicks away from it all."""
+        remedies = ("escape", "click") if expect_open else (None, "escape", "click")
+        for remedy in remedies:
+            if remedy == "escape":
+                run_command(["xdotool", "key", "--delay", "60", *["Escape"] * ESCAPES])
+            elif remedy == "click":
+                run_command(["xdotool", "mousemove", "2", str(self.screen[1] // 2), "click", "1"])
+            try:
+                wait_for("the menus to close", lambda: not self.menus(), MENU_CLOSE_S)
+                return
+            except Failure:
+                continue
+        raise Fault("menu", f"a menu stays open after Escape and a click elsewhere: {self.menus()}")
+
+    def point_off_menus(self, point):
+        """point, or a point beside the open menus when it lies on one."""
+        x, y = point
+        for mx, my, mw, mh in self.menus():
+            if mx <= x < mx + mw and my <= y < my + mh:
+                x = mx - 20 if mx >= 40 else mx + mw + 20
+        return x, y
+
+    def note_choice(self, command):
+        self.commands += 1
+
+    def tray_icon(self):
+        icon = self.tray.icon()
+        if icon is None:
+            raise Fault("tray", "no tray icon in the tray host's bar")
+        return icon
+
+    def wait_tray_icon(self, what):
+        try:
+            return wait_for(f"the tray icon after {what}", self.tray.icon, TRAY_ICON_S)
+        except Failure as failure:
+            raise Fault("tray", str(failure)) from None
+
+    def restart_tray(self, pause):
+        self.tray.stop()
+        self.wait(pause)
+        self.tray.start()
+        began = time.monotonic()
+        icon = self.wait_tray_icon("the tray host restarted")
+        self.tray_restarts += 1
+        return f"killed, restarted after {pause} s; icon back at {icon} in " \
+               f"{time.monotonic() - began:.1f} s"
+
+    def restart_shell(self, pause):
+        if not self.host.has_shell:
+            self.wait(pause)
+            return "no shell on this host"
+        self.host.drop_tray_icon()
+        try:
+            wait_for("the dropped icon to go", lambda: self.tray.icon() is None, 10)
+        except Failure:
+            raise Fault("tray", "the icon stayed in the tray after the shell dropped it") from None
+        self.wait(pause)
+        self.host.announce_shell()
+        began = time.monotonic()
+        icon = self.wait_tray_icon("the shell announced itself")
+        self.shell_restarts += 1
+        return f"icon dropped, shell announced after {pause} s; icon back at {icon} in " \
+               f"{time.monotonic() - began:.1f} s"
+
+    def wait(self, seconds):
+        end = time.monotonic() + seconds
+        while True:
+            self.check(z_order=True)
+            left = end - time.monotonic()
+            if left <= 0:
+                return
+            time.sleep(min(SAMPLE_EVERY_S, left))
+
+    # --- checks ---
+
+    def check(self, z_order=True):
+        """The checks that hold at any moment; the z-order one only with no menu open."""
+        if not self.host.alive():
+            raise Fault("alive", f"the program ended with status {self.host.process.returncode}")
+        self.check_ticks()
+        self.check_geometry()
+        if z_order:
+            self.check_z_order()
+
+    def check_ticks(self):
+        ticks, longest_ms, quiet_s = self.watch.snapshot()
+        if longest_ms > TICK_GAP_LIMIT_MS:
+            raise Fault("ticks", f"no tick for {longest_ms} ms (after {ticks} ticks)")
+        if quiet_s is None or quiet_s > QUIET_LIMIT_S:
+            raise Fault("ticks", f"no tick seen for {quiet_s} s (after {ticks} ticks)")
+
+    def check_geometry(self):
+        x, y, width, height = self.mascot_box()
+        self.samples["geometry"] += 1
+        if (width, height) != (MASCOT_SIZE, MASCOT_SIZE):
+            raise Fault("geometry", f"the window is {width} x {height}")
+        if not (BOX_LEFT <= x <= BOX_RIGHT and BOX_TOP <= y <= BOX_BOTTOM):
+            raise Fault("geometry", f"the window at ({x}, {y}) is outside x {BOX_LEFT}.."
+                        f"{BOX_RIGHT}, y {BOX_TOP}..{BOX_BOTTOM}")
+
+    def check_z_order(self):
+        if self.menus():
+            self.samples["skipped"] += 1
+            return
+        before, topmost, after = self.host.z_order_sample()
+        if before != after or self.menus():
+            self.samples["skipped"] += 1  # the state moved, or a menu opened, meanwhile
+            return
+        front = before == Z_FRONT
+        self.samples["front" if front else "not front"] += 1
+        if topmost != front:
+            raise Fault("z-order", f"z-order state {before} but the window is "
+                        f"{'not ' if not topmost else ''}topmost")
