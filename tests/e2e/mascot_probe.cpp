@@ -30,6 +30,7 @@ constexpr const char* kUsage =
     "  burst MS WPARAM...   posts WM_COMMAND with each WPARAM, spread evenly over MS ms\n"
     "  close                posts WM_CLOSE to the mascot window\n"
     "  objects              GDI and USER objects of the mascot's process\n"
+    "  gdi-types            Wine: its GDI objects by type (TYPE:COUNT, the table's type byte)\n"
     "  zorder RVA MS        the int at RVA of the mascot's image (its z-order state), the\n"
     "                       window's topmost bit MS ms later, then the int again\n"
     "  drop-icon ID         removes the mascot window's tray icon ID, as a new taskbar has none\n"
@@ -111,6 +112,19 @@ int PrintObjects() {
     if (!CountObjects(mascot, counts)) return Fail("cannot read the mascot's process");
     std::printf("gdi %ld %s %ld\n", counts.gdiInUse, counts.userIsFreeSlots ? "user-free" : "user",
                 counts.user);
+    return 0;
+}
+
+int PrintGdiTypes() {
+    HWND mascot = FindMascot();
+    long perType[32] = {};
+    if (mascot == nullptr) return Fail(kNoMascot);
+    if (!CountGdiTypes(mascot, perType)) return Fail("cannot read the GDI handle table");
+    std::printf("gdi-types");
+    for (int type = 1; type < 32; ++type) {
+        if (perType[type] != 0) std::printf(" %d:%ld", type, perType[type]);
+    }
+    std::printf("\n");
     return 0;
 }
 
@@ -200,6 +214,7 @@ int Run(int count, char** words) {
     if (Is(count, words, "state", 0)) return PrintState();
     if (Is(count, words, "close", 0)) return PostToMascot(WM_CLOSE, 0);
     if (Is(count, words, "objects", 0)) return PrintObjects();
+    if (Is(count, words, "gdi-types", 0)) return PrintGdiTypes();
     if (Is(count, words, "taskbar-created", 0)) {
         return PostToMascot(RegisterWindowMessageA(kTaskbarCreated), 0);
     }

@@ -13,6 +13,8 @@ namespace {
 // The GDI handle table that the process environment block points to (64-bit offsets).
 constexpr std::uintptr_t kPebGdiHandleTable = 0xF8;
 constexpr std::size_t kGdiTableEntries = 0x10000;
+constexpr int kGdiReadings = 8;
+constexpr DWORD kGdiReadingPauseMs = 7;  // not a divisor of the 10 to 16 ms tick
 
 struct GdiTableEntry {
     std::uint64_t object;
@@ -24,22 +26,38 @@ struct GdiTableEntry {
 };
 static_assert(sizeof(GdiTableEntry) == 24, "the 64-bit table entry");
 
-long CountUsedGdiEntries(HANDLE process) {
+// Counts the used entries of the process's GDI handle table by type; false if it is unreadable.
+bool CountGdiEntries(HANDLE process, long (&perType)[32]) {
     std::uintptr_t peb = ReadPebAddress(process);
     std::uintptr_t table = 0;
     if (peb == 0 || !ReadRemote(process, peb + kPebGdiHandleTable, &table, sizeof table) ||
         table == 0) {
-        return -1;
+        return false;
     }
     std::vector<GdiTableEntry> entries(kGdiTableEntries);
     if (!ReadRemote(process, table, entries.data(), entries.size() * sizeof(GdiTableEntry))) {
-        return -1;
+        return false;
     }
-    long used = 0;
+    for (long& count : perType) count = 0;
     for (const GdiTableEntry& entry : entries) {
-        if (entry.type != 0) ++used;
+        if (entry.type != 0) ++perType[entry.type & 31];
     }
-    return used;
+    return true;
+}
+
+// The fewest used entries over a few readings: a tick that is building the next shape holds a
+// few objects for a moment, and the count is of those that stay.
+long CountUsedGdiEntries(HANDLE process) {
+    long fewest = -1;
+    for (int reading = 0; reading < kGdiReadings; ++reading) {
+        if (reading > 0) Sleep(kGdiReadingPauseMs);
+        long perType[32] = {};
+        if (!CountGdiEntries(process, perType)) return -1;
+        long used = 0;
+        for (long count : perType) used += count;
+        if (fewest < 0 || used < fewest) fewest = used;
+    }
+    return fewest;
 }
 
 }  // namespace
@@ -58,4 +76,12 @@ bool CountObjects(HWND window, ObjectCounts& counts) {
     }
     CloseHandle(process);
     return counts.gdiInUse >= 0;
+}
+
+bool CountGdiTypes(HWND window, long (&perType)[32]) {
+    HANDLE process = OpenOwner(window, PROCESS_QUERY_INFORMATION | PROCESS_VM_READ);
+    if (process == nullptr) return false;
+    bool counted = CountGdiEntries(process, perType);
+    CloseHandle(process);
+    return counted;
 }

@@ -15,3 +15,7 @@ struct ObjectCounts {
 
 // Counts for the process that owns `window`; false when the process cannot be read.
 bool CountObjects(HWND window, ObjectCounts& counts);
+
+// Wine only: how many GDI objects of each type (the table's type byte, 1..31) the process that
+// owns `window` holds; false where its table cannot be read.
+bool CountGdiTypes(HWND window, long (&perType)[32]);

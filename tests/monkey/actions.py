@@ -60,7 +60,7 @@ class Click(Action):
         x, y = run.mascot_centre()
         point = (x + self.offset[0], y + self.offset[1])
         # The move and the press in one call: the mascot moves on between two calls.
-        xdotool("mousemove", *point, "click", "--repeat", self.repeat, "--delay", 80, 1)
+        run.move_pointer(point, "click", "--repeat", self.repeat, "--delay", 80, 1)
         return f"at {point}, mascot centre ({x}, {y})"
 
 
@@ -81,10 +81,10 @@ class Drag(Action):
     def play(self, run):
         x, y = run.mascot_centre()
         start = (x + self.offset[0], y + self.offset[1])
-        xdotool("mousemove", *start, "mousedown", 1)
+        run.move_pointer(start, "mousedown", 1)
         for step in range(1, self.steps + 1):
-            xdotool("mousemove", start[0] + self.vector[0] * step // self.steps,
-                    start[1] + self.vector[1] * step // self.steps)
+            run.move_pointer((start[0] + self.vector[0] * step // self.steps,
+                              start[1] + self.vector[1] * step // self.steps))
             time.sleep(0.03)
         xdotool("mouseup", 1)
         return f"from {start} by {self.vector} in {self.steps} steps"
@@ -110,7 +110,7 @@ class MenuKeys:
             xdotool("key", "--delay", 60, *self.moves)
         if ending == "click elsewhere":
             point = run.point_off_menus(self.elsewhere)
-            xdotool("mousemove", *point, "click", 1)
+            run.move_pointer(point, "click", 1)
             what = f"click at {point}"
         else:
             xdotool("key", "--delay", 60, *ending.split())
@@ -137,7 +137,7 @@ class MascotMenu(Action):
     def play(self, run):
         x, y = run.mascot_centre()
         point = (x + self.offset[0], y + self.offset[1])
-        xdotool("mousemove", *point, "click", 3)
+        run.move_pointer(point, "click", 3)
         menu = run.wait_menu(MENU_OPEN_S)
         if menu is None:
             return f"right click at {point}: no menu (missed the moving mascot)"
@@ -154,7 +154,7 @@ class TrayClick(Action):
 
     def play(self, run):
         icon = run.tray_icon()
-        xdotool("mousemove", *icon, "click", "--repeat", self.repeat, "--delay", 80, self.button)
+        run.move_pointer(icon, "click", "--repeat", self.repeat, "--delay", 80, self.button)
         what = f"button {self.button} x{self.repeat} on the icon at {icon}"
         if self.button != 3:
             return what
@@ -189,6 +189,7 @@ class Pointer(Action):
     def play(self, run):
         start = run.pointer()
         for step in range(1, self.steps + 1):
+            # Past "--" the coordinates may be negative: xdotool stops the pointer at the edge.
             xdotool("mousemove", "--", start[0] + (self.target[0] - start[0]) * step // self.steps,
                     start[1] + (self.target[1] - start[1]) * step // self.steps)
             time.sleep(0.02)

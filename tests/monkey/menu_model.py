@@ -118,3 +118,14 @@ def keys_to(items, command):
             # An opened submenu has its first item selected already: one Down fewer.
             return ["Down"] * downs + ["Right"] + inner[1:]
     return None
+
+
+def tour_keys(items):
+    """Keys that highlight every item of the menu and of its first submenu, choose nothing and
+    close it again: Down over every item, Up back to the first, Right into the submenu, Down
+    over its items, Escape twice."""
+    plain = [item for item in items if item is not SEPARATOR]
+    first = plain[0]
+    inner = [item for item in (first.submenu or []) if item is not SEPARATOR]
+    return ["Down"] * len(plain) + ["Up"] * (len(plain) - 1) + ["Right"] + \
+        ["Down"] * len(inner) + ["Escape", "Escape"]

@@ -21,7 +21,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 import actions  # noqa: E402
 from desktop import (MASCOT_SIZE, START_X, START_Y, Failure, keys, require_exit,  # noqa: E402
                      save_screenshot, wait_for)
-from menu_model import keys_to, parse_menu  # noqa: E402
+from menu_model import keys_to, parse_menu, tour_keys  # noqa: E402
 from monkey_run import Fault, Run  # noqa: E402
 from wine_host import WineHost  # noqa: E402
 
@@ -30,7 +30,7 @@ ROOT = os.path.normpath(os.path.join(os.path.dirname(__file__), "..", ".."))
 MENU_SCRIPT = os.path.join(ROOT, "resources", "mascot.rc")
 SETTLE_S = 1.0               # quiet time before the objects are counted
 TAIL = 15                    # actions shown again after a failure
-EXIT_ATTEMPTS = 4
+MENU_ATTEMPTS = 4
 
 CHECKS = [
     ("start", "the program starts at (300, 100), 41 x 41, its icon docked in the tray"),
@@ -96,12 +96,28 @@ def start(run, report):
     report.ok("start", f"icon at {icon}")
 
 
+def open_menu(run, where):
+    """Right-clicks at where() until a menu shows; returns its geometry."""
+    for _ in range(MENU_ATTEMPTS):
+        run.move_pointer(where(), "click", 3)
+        menu = run.wait_menu(actions.MENU_OPEN_S)
+        if menu is not None:
+            return menu
+    raise Fault("alive", f"no menu after {MENU_ATTEMPTS} right clicks")
+
+
 def warm_up(run, report, rng):
-    """One action of each kind, so that what the system keeps (fonts, menu bitmaps, the tray's
-    windows) exists before the objects are counted."""
+    """One action of each kind, and every item of both menus highlighted once, so that what the
+    system keeps (fonts, menu bitmaps, the tray's windows) exists before the objects are
+    counted."""
     for number, (kind, _, _) in enumerate(actions.KINDS, start=1):
         play(run, report, actions.make(kind, rng, run.screen), -number)
-    run.close_menus()
+    tour = tour_keys(run.menu_items)
+    for where in (run.tray_icon, run.mascot_centre):
+        menu = open_menu(run, where)
+        keys(*tour)
+        run.close_menus()
+        report.log(f"menu tour at {menu[:2]}: keys {' '.join(tour)}")
     run.wait(SETTLE_S)
     report.ok("warm-up", f"{len(actions.KINDS)} actions")
 
@@ -149,12 +165,10 @@ def compare(report, first, last):
 
 def exit_program(run, report):
     path = keys_to(run.menu_items, actions.EXIT_ID)
-    for _ in range(EXIT_ATTEMPTS):
-        actions.xdotool("mousemove", *run.tray_icon(), "click", 3)
-        if run.wait_menu(actions.MENU_OPEN_S) is not None:
-            break
-    else:
-        raise Fault("exit", f"no menu after {EXIT_ATTEMPTS} right clicks on the tray icon")
+    try:
+        open_menu(run, run.tray_icon)
+    except Fault as fault:
+        raise Fault("exit", str(fault)) from None
     keys(*path)
     try:
         require_exit(run.host.process, "the exit item")

@@ -77,6 +77,12 @@ class Run:
         x, y, _, _ = self.mascot_box()
         return x + HALF, y + HALF
 
+    def move_pointer(self, point, *then):
+        """Moves the pointer to point, kept on the screen, then runs the xdotool commands then."""
+        x = min(max(point[0], 0), self.screen[0] - 1)
+        y = min(max(point[1], 0), self.screen[1] - 1)
+        run_command(["xdotool", "mousemove", str(x), str(y), *[str(word) for word in then]])
+
     def pointer(self):
         return mouse_position()
 
@@ -98,7 +104,7 @@ class Run:
             if remedy == "escape":
                 run_command(["xdotool", "key", "--delay", "60", *["Escape"] * ESCAPES])
             elif remedy == "click":
-                run_command(["xdotool", "mousemove", "2", str(self.screen[1] // 2), "click", "1"])
+                self.move_pointer((2, self.screen[1] // 2), "click", 1)
             try:
                 wait_for("the menus to close", lambda: not self.menus(), MENU_CLOSE_S)
                 return
