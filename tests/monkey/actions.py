@@ -56,17 +56,33 @@ class Click(Action):
     def __init__(self, rng):
         self.offset = (rng.randint(-NEAR_PX, NEAR_PX), rng.randint(-NEAR_PX, NEAR_PX))
 
+    def clicks(self):
+        return ("click", "--repeat", self.repeat, "--delay", 80, 1)
+
     def play(self, run):
         x, y = run.mascot_centre()
         point = (x + self.offset[0], y + self.offset[1])
         # The move and the press in one call: the mascot moves on between two calls.
-        run.move_pointer(point, "click", "--repeat", self.repeat, "--delay", 80, 1)
-        return f"at {point}, mascot centre ({x}, {y})"
+        run.move_pointer(point, *self.clicks())
+        return f"{' '.join(str(word) for word in self.clicks())} at {point}, " \
+               f"mascot centre ({x}, {y})"
 
 
 class DoubleClick(Click):
     kind = "double-click"
     repeat = 2
+
+
+class OtherButton(Click):
+    """The middle button or a turn of the wheel (up, down, left, right) on or beside the mascot."""
+    kind = "other button"
+
+    def __init__(self, rng):
+        super().__init__(rng)
+        self.button = rng.choice((2, 4, 5, 6, 7))
+
+    def clicks(self):
+        return ("click", self.button)
 
 
 class Drag(Action):
@@ -237,20 +253,19 @@ class Burst(Action):
 class TrayRestart(Action):
     """The tray host killed, and started again after a pause."""
     kind = "tray host restart"
+    longest_pause_s = 2
 
     def __init__(self, rng):
-        self.pause = round(rng.uniform(0, 2), 2)
+        self.pause = round(rng.uniform(0, self.longest_pause_s), 2)
 
     def play(self, run):
         return run.restart_tray(self.pause)
 
 
-class ShellRestart(Action):
+class ShellRestart(TrayRestart):
     """The desktop shell restarted where the host has one (the Windows taskbar)."""
     kind = "shell restart"
-
-    def __init__(self, rng):
-        self.pause = round(rng.uniform(0, 1), 2)
+    longest_pause_s = 1
 
     def play(self, run):
         return run.restart_shell(self.pause)
@@ -268,7 +283,8 @@ class Wait(Action):
 
 
 # (class, weight, needs the screen size): how often each kind is drawn.
-KINDS = [(Click, 10, False), (DoubleClick, 4, False), (Drag, 5, False), (MascotMenu, 8, True),
+KINDS = [(Click, 10, False), (DoubleClick, 4, False), (OtherButton, 2, False), (Drag, 5, False),
+         (MascotMenu, 8, True),
          (TrayClick, 6, True), (Pointer, 12, True), (Keys, 4, False), (Burst, 3, False),
          (TrayRestart, 1, False), (ShellRestart, 1, False), (Wait, 6, False)]
 

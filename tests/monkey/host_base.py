@@ -1,13 +1,25 @@
 """What the monkey needs from one desktop host of the program, and the parts every host on an X
-display shares: the process, its windows found by its own PID, its resident memory.
+display shares: the process, its windows found by its own PID, its ticks, its resident memory.
 
 A host subclass supplies how the program starts, how commands reach it from outside, how its
-objects are counted and how its z-order state is read (see wine_host.py).
+objects are counted and how its z-order state is read (wine_host.py), and is named in monkey.py's
+HOSTS. The native X11 program would be one more such class:
+- command(): the program's path;
+- post_commands(): `mascot --command ID` for each id, spread over the span (codes ignored);
+- figures(): the X resources of the client that owns the mascot window, from the XRes extension
+  (XResQueryClientResources through ctypes, or `xrestop -b -m 1`), each with a tolerance taken
+  from measured runs as docs/monkey.md shows; memory_figure() below adds the resident memory;
+- z_order_sample(): g_zOrder read twice from /proc/PID/mem (the symbol's address from `nm` plus
+  the load base from /proc/PID/maps) around whether the window tops XQueryTree's stacking order;
+- tick_watch(): as here if that host re-applies the window shape on every tick, else events of
+  its own (ConfigureNotify, say) that every tick causes;
+- has_shell stays False: an XEmbed tray client docks on a new tray by itself.
 """
 
 import subprocess
 
-from desktop import MASCOT_SIZE, geometry, visible_windows
+from desktop import geometry, visible_windows
+from tick_watch import TickWatch
 
 RESIDENT_FIELD = "VmRSS:"  # in /proc/PID/status, in KiB
 
@@ -69,6 +81,11 @@ class Host:
     def close(self):
         """Releases the host's helpers after the run."""
 
+    def tick_watch(self, window):
+        """Counts the program's ticks. Every tick of the Windows program re-applies the window's
+        region, which reaches the X server as a new shape: one ShapeNotify event per tick."""
+        return TickWatch(window)
+
     # --- shared ------------------------------------------------------------------------------------
 
     def start(self):
@@ -87,13 +104,6 @@ class Host:
             if box is not None:
                 found.append((window, box))
         return found
-
-    def mascot_window(self):
-        """(id, geometry) of the program's 41 x 41 window, or None."""
-        for window, box in self.own_windows():
-            if box[2:] == (MASCOT_SIZE, MASCOT_SIZE):
-                return window, box
-        return None
 
     def menus(self, mascot):
         """Geometries of the program's visible windows other than the mascot window: its menus."""

@@ -172,7 +172,7 @@ def exit_program(run, report):
     keys(*path)
     try:
         require_exit(run.host.process, "the exit item")
-        wait_for("the window to go", lambda: run.host.mascot_window() is None, 10)
+        wait_for("the window to go", lambda: not run.host.own_windows(), 10)
         wait_for("the tray icon to go", lambda: run.tray.icon() is None, 10)
     except Failure as failure:
         raise Fault("exit", str(failure)) from None
@@ -221,7 +221,7 @@ def main():
         report.not_ok(fault.check, str(fault))
         sys.exit(1)
     except Failure as failure:
-        if not host.alive():
+        if host.process is not None and not host.alive():
             failure = f"the program ended with status {host.process.returncode} ({failure})"
         report.not_ok("alive", str(failure))
         sys.exit(1)

@@ -6,7 +6,6 @@ import time
 
 from desktop import (BOX_BOTTOM, BOX_LEFT, BOX_RIGHT, BOX_TOP, MASCOT_SIZE, Failure, geometry,
                      mouse_position, run as run_command, wait_for)
-from tick_watch import TickWatch
 from tray_host import TrayHost
 
 HALF = MASCOT_SIZE // 2
@@ -16,6 +15,8 @@ QUIET_LIMIT_S = 2.5            # no tick received for this long: the watch is no
                                # the program has stopped ticking
 SAMPLE_EVERY_S = 0.25
 TRAY_ICON_S = 20               # how long the icon may take to come back to a new tray
+TRAY_BAR_S = 10                # how long a new tray host may take to show its bar
+TRAY_ATTEMPTS = 3
 MENU_CLOSE_S = 2.0
 ESCAPES = 3                    # enough to close a submenu and its menu
 
@@ -46,12 +47,25 @@ class Run:
     # --- start and stop ---
 
     def start(self):
-        self.tray.start()
-        wait_for("the tray host's bar", self.tray.bar, 15)
+        """Starts the tray host and the program; returns the geometry of the program's window
+        (at first its only window, whatever its size)."""
+        self.start_tray()
         self.host.start()
-        self.window, box = wait_for("the mascot window", self.host.mascot_window, 60)
-        self.watch = TickWatch(self.window)
+        windows = wait_for("the program's window", self.host.own_windows, 60)
+        self.window, box = windows[0]
+        self.watch = self.host.tick_watch(self.window)
         return box
+
+    def start_tray(self):
+        for _ in range(TRAY_ATTEMPTS):
+            self.tray.start()
+            try:
+                wait_for("the tray host's bar", self.tray.bar, TRAY_BAR_S)
+                return
+            except Failure:
+                self.log(f"the tray host showed no bar in {TRAY_BAR_S} s: starting it again")
+                self.tray.stop()
+        raise Fault("tray", f"the tray host showed no bar in {TRAY_ATTEMPTS} attempts")
 
     def stop(self):
         if self.watch is not None:
@@ -135,15 +149,17 @@ class Run:
         except Failure as failure:
             raise Fault("tray", str(failure)) from None
 
+    def icon_comes_back(self, after):
+        began = time.monotonic()
+        icon = self.wait_tray_icon(after)
+        return f"icon back at {icon} in {time.monotonic() - began:.1f} s"
+
     def restart_tray(self, pause):
         self.tray.stop()
         self.wait(pause)
-        self.tray.start()
-        began = time.monotonic()
-        icon = self.wait_tray_icon("the tray host restarted")
+        self.start_tray()
         self.tray_restarts += 1
-        return f"killed, restarted after {pause} s; icon back at {icon} in " \
-               f"{time.monotonic() - began:.1f} s"
+        return f"killed, started after {pause} s; " + self.icon_comes_back("the tray restart")
 
     def restart_shell(self, pause):
         if not self.host.has_shell:
@@ -156,11 +172,9 @@ class Run:
             raise Fault("tray", "the icon stayed in the tray after the shell dropped it") from None
         self.wait(pause)
         self.host.announce_shell()
-        began = time.monotonic()
-        icon = self.wait_tray_icon("the shell announced itself")
         self.shell_restarts += 1
-        return f"icon dropped, shell announced after {pause} s; icon back at {icon} in " \
-               f"{time.monotonic() - began:.1f} s"
+        return f"icon dropped, shell announced after {pause} s; " + \
+            self.icon_comes_back("the shell announced itself")
 
     def wait(self, seconds):
         end = time.monotonic() + seconds
@@ -186,8 +200,10 @@ class Run:
         ticks, longest_ms, quiet_s = self.watch.snapshot()
         if longest_ms > TICK_GAP_LIMIT_MS:
             raise Fault("ticks", f"no tick for {longest_ms} ms (after {ticks} ticks)")
-        if quiet_s is None or quiet_s > QUIET_LIMIT_S:
-            raise Fault("ticks", f"no tick seen for {quiet_s} s (after {ticks} ticks)")
+        if quiet_s is None:
+            raise Fault("ticks", "no tick seen since the program started")
+        if quiet_s > QUIET_LIMIT_S:
+            raise Fault("ticks", f"no tick seen for {quiet_s:.1f} s (after {ticks} ticks)")
 
     def check_geometry(self):
         x, y, width, height = self.mascot_box()

@@ -23,8 +23,8 @@ NM = "x86_64-w64-mingw32-nm"
 
 # Tolerances of the object counts (docs/monkey.md gives the measured spread they rest on).
 GDI_TOLERANCE = 2
-USER_FREE_TOLERANCE = 8
-RESIDENT_TOLERANCE_KIB = 4096
+USER_FREE_TOLERANCE = 2
+RESIDENT_TOLERANCE_KIB = 1024
 
 
 def image_base(exe):
