@@ -22,6 +22,9 @@ constexpr int kMaxWords = 128;       // of one `serve` line: a burst of 50 ids a
 constexpr int kMaxLine = 4096;
 constexpr long kMaxMs = 60000;
 constexpr const char* kNoMascot = "no mascot window, or more than one";
+constexpr const char* kRegionProperty = "region";  // holds the shape region of the latest tick
+constexpr int kTicksToPlace = 2;
+constexpr DWORD kTickWaitMs = 2000;
 
 constexpr const char* kUsage =
     "usage: mascot-probe COMMAND ARGS...   or   mascot-probe serve (COMMAND ARGS... per line)\n"
@@ -31,8 +34,8 @@ constexpr const char* kUsage =
     "  close                posts WM_CLOSE to the mascot window\n"
     "  objects              GDI and USER objects of the mascot's process\n"
     "  gdi-types            Wine: its GDI objects by type (TYPE:COUNT, the table's type byte)\n"
-    "  zorder RVA MS        the int at RVA of the mascot's image (its z-order state), the\n"
-    "                       window's topmost bit MS ms later, then the int again\n"
+    "  zorder RVA           the int at RVA of the mascot's image (its z-order state), the\n"
+    "                       window's topmost bit two ticks later, then the int again\n"
     "  drop-icon ID         removes the mascot window's tray icon ID, as a new taskbar has none\n"
     "  taskbar-created      posts the \"TaskbarCreated\" message to the mascot window\n"
     "  cover X Y W H S      shows a magenta, non-topmost window at X Y, W x H pixels, for S s\n"
@@ -128,9 +131,25 @@ int PrintGdiTypes() {
     return 0;
 }
 
-// The state is read on both sides of the topmost bit: equal readings mean it held throughout, so
-// a window placed on every tick must show it once MS ms (a few ticks) have passed.
-int PrintZOrder(long long rva, long long settleMs) {
+// Waits until the window's "region" property has changed `ticks` times: every tick stores a new
+// region there as its first step and places the window as its last, so after two changes the
+// tick that began after the call has placed the window. Returns how many changes were seen.
+int WaitForTicks(HWND window, int ticks) {
+    HANDLE last = GetPropA(window, kRegionProperty);
+    DWORD start = GetTickCount();
+    int seen = 0;
+    while (seen < ticks && GetTickCount() - start < kTickWaitMs) {
+        Sleep(1);
+        HANDLE now = GetPropA(window, kRegionProperty);
+        if (now != last) ++seen;
+        last = now;
+    }
+    return seen;
+}
+
+// The state is read on both sides of the topmost bit: equal readings mean it held throughout,
+// and two ticks in between mean the window has been placed for it since the first reading.
+int PrintZOrder(long long rva) {
     HWND mascot = FindMascot();
     std::int32_t before = 0;
     std::int32_t after = 0;
@@ -138,12 +157,12 @@ int PrintZOrder(long long rva, long long settleMs) {
     if (!ReadImageInt(mascot, static_cast<std::uintptr_t>(rva), before)) {
         return Fail("cannot read the mascot's memory");
     }
-    Sleep(static_cast<DWORD>(settleMs));
+    int ticks = WaitForTicks(mascot, kTicksToPlace);
     int topmost = IsTopmost(mascot);
     if (!ReadImageInt(mascot, static_cast<std::uintptr_t>(rva), after)) {
         return Fail("cannot read the mascot's memory");
     }
-    std::printf("zorder %d topmost %d zorder-after %d\n", before, topmost, after);
+    std::printf("zorder %d topmost %d zorder-after %d ticks %d\n", before, topmost, after, ticks);
     return 0;
 }
 
@@ -210,7 +229,6 @@ bool Is(int count, char** words, const char* name, int arguments) {
 
 int Run(int count, char** words) {
     long long a = 0;
-    long long b = 0;
     if (Is(count, words, "state", 0)) return PrintState();
     if (Is(count, words, "close", 0)) return PostToMascot(WM_CLOSE, 0);
     if (Is(count, words, "objects", 0)) return PrintObjects();
@@ -225,10 +243,8 @@ int Run(int count, char** words) {
     if (Is(count, words, "drop-icon", 1)) {
         return ReadNumber(words, 1, 0, 0xFFFFFFFFLL, a) ? DropTrayIcon(a) : Fail("bad icon id");
     }
-    if (Is(count, words, "zorder", 2)) {
-        return ReadNumber(words, 1, 0, 0x7FFFFFFFLL, a) && ReadNumber(words, 2, 0, kMaxMs, b)
-                   ? PrintZOrder(a, b)
-                   : Fail("bad RVA or MS");
+    if (Is(count, words, "zorder", 1)) {
+        return ReadNumber(words, 1, 0, 0x7FFFFFFFLL, a) ? PrintZOrder(a) : Fail("bad RVA");
     }
     if (count >= 3 && count <= kMaxWords && std::strcmp(words[0], "burst") == 0) {
         return ReadNumber(words, 1, 0, kMaxMs, a) ? PostBurst(a, words + 2, count - 2)

@@ -63,7 +63,9 @@ class Host:
 
     def z_order_sample(self):
         """(state before, topmost 0/1, state after): the program's z-order state (0 front,
-        1 ducked, 3 behind) read on both sides of the window system's topmost flag."""
+        1 ducked, 3 behind) read on both sides of the window system's topmost flag, with
+        enough ticks between them for the window to have been placed; None when there were
+        too few."""
         raise NotImplementedError
 
     # A desktop shell beside the tray host (the Windows taskbar) that can be restarted: a new

@@ -146,7 +146,8 @@ def report_run(run, report, count, seconds, seed):
     report.ok("ticks", f"{ticks} ticks seen, longest gap {longest_ms} ms")
     report.ok("geometry", f"{samples['geometry']} samples")
     report.ok("z-order", f"{samples['front']} samples front and topmost, {samples['not front']} "
-                         f"behind and not topmost, {samples['skipped']} skipped for a menu")
+                         f"behind and not topmost, {samples['skipped']} skipped: a menu open or the "
+                         f"state changing")
     report.ok("tray", f"{run.tray_restarts} tray host restarts, {run.shell_restarts} shell "
                       f"restarts")
     return ticks

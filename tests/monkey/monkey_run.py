@@ -218,10 +218,11 @@ class Run:
         if self.menus():
             self.samples["skipped"] += 1
             return
-        before, topmost, after = self.host.z_order_sample()
-        if before != after or self.menus():
+        sample = self.host.z_order_sample()
+        if sample is None or sample[0] != sample[2] or self.menus():
             self.samples["skipped"] += 1  # the state moved, or a menu opened, meanwhile
             return
+        before, topmost, _ = sample
         front = before == Z_FRONT
         self.samples["front" if front else "not front"] += 1
         if topmost != front:

@@ -15,9 +15,6 @@ from host_base import Figure, Host
 
 TRAY_ICON_ID = 1
 Z_ORDER_SYMBOL = "g_zOrder"
-# Ticks that pass between the two readings of the z-order state: at 10 to 16 ms a tick, enough
-# for the placement of the state read first to have reached the window.
-Z_ORDER_SETTLE_MS = 60
 PROBE_TIMEOUT_S = 60
 NM = "x86_64-w64-mingw32-nm"
 
@@ -108,10 +105,13 @@ class WineHost(Host):
                 Figure("free USER slots of the wineserver", user, USER_FREE_TOLERANCE)]
 
     def z_order_sample(self):
-        answer = self.probe.ask(f"zorder {self.z_order_rva} {Z_ORDER_SETTLE_MS}")
-        match = re.fullmatch(r"zorder (-?\d+) topmost ([01]) zorder-after (-?\d+)", answer)
+        answer = self.probe.ask(f"zorder {self.z_order_rva}")
+        match = re.fullmatch(r"zorder (-?\d+) topmost ([01]) zorder-after (-?\d+) ticks (\d)",
+                             answer)
         if match is None:
             raise Failure(f"unexpected z-order answer: {answer}")
+        if int(match[4]) < 2:
+            return None  # too few ticks to have placed the window: the tick check tells why
         return int(match[1]), int(match[2]), int(match[3])
 
     def drop_tray_icon(self):
