@@ -21,6 +21,8 @@ BURST_SPAN_S = 1.0
 FIRST_TABLE_ID, LAST_TABLE_ID = 32771, 32800   # the command table, items and ids no item carries
 EXIT_ID = 57665
 ACCELERATOR_SHARE = 0.2  # commands posted as an accelerator's (notification code 1)
+IN_MENU_SHARE = 0.3      # bursts that arrive while the tray menu is open
+KEEP_ICON_SHARE = 0.3    # shell restarts that keep the icons and only announce themselves
 MENU_MOVES = ("Down", "Down", "Up", "Right", "Left")
 MENU_ENDINGS = ("Return", "Return", "Escape", "Escape Escape", "click elsewhere")
 # Keys a cat may press with no menu open. Alt+F4 is left out: it closes any program on purpose.
@@ -228,7 +230,7 @@ class Keys(Action):
 
 class Burst(Action):
     """50 commands from outside within a second: every id of the table, in a random order, and
-    ids that nothing carries; a few as an accelerator's."""
+    ids that nothing carries; a few as an accelerator's; some while the tray menu is open."""
     kind = "burst"
 
     def __init__(self, rng):
@@ -242,12 +244,21 @@ class Burst(Action):
         rng.shuffle(ids)
         self.ids = ids
         self.codes = [1 if rng.random() < ACCELERATOR_SHARE else 0 for _ in ids]
+        self.in_menu = rng.random() < IN_MENU_SHARE
 
     def play(self, run):
+        where = ""
+        if self.in_menu:
+            run.move_pointer(run.tray_icon(), "click", 3)
+            menu = run.wait_menu(MENU_OPEN_S)
+            where = "no menu opened; " if menu is None else f"tray menu open at {menu[:2]}; "
         run.host.post_commands(self.ids, self.codes, BURST_SPAN_S)
+        if self.in_menu:
+            run.close_menus(expect_open=True)
         for command in self.ids:
             run.note_choice(command)
-        return ", ".join(f"{c}{'a' if code else ''}" for c, code in zip(self.ids, self.codes))
+        return where + ", ".join(f"{c}{'a' if code else ''}"
+                                 for c, code in zip(self.ids, self.codes))
 
 
 class TrayRestart(Action):
@@ -263,12 +274,17 @@ class TrayRestart(Action):
 
 
 class ShellRestart(TrayRestart):
-    """The desktop shell restarted where the host has one (the Windows taskbar)."""
+    """The desktop shell restarted where the host has one (the Windows taskbar): it has lost the
+    icons, or (as a taskbar rebuilt for a new screen) still holds them, and announces itself."""
     kind = "shell restart"
     longest_pause_s = 1
 
+    def __init__(self, rng):
+        super().__init__(rng)
+        self.keeps_icon = rng.random() < KEEP_ICON_SHARE
+
     def play(self, run):
-        return run.restart_shell(self.pause)
+        return run.restart_shell(self.pause, self.keeps_icon)
 
 
 class Wait(Action):

@@ -92,8 +92,7 @@ def start(run, report):
     report.log(f"started {run.host.command()} as PID {run.host.process.pid}, window {run.window}")
     if box != (START_X, START_Y, MASCOT_SIZE, MASCOT_SIZE):
         raise Fault("start", f"the window appeared at {box}")
-    icon = run.wait_tray_icon("start")
-    report.ok("start", f"icon at {icon}")
+    report.ok("start", f"icon at {run.tray_icon()}, bar {run.bar_width} pixels wide")
 
 
 def open_menu(run, where):

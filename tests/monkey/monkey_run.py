@@ -42,7 +42,7 @@ class Run:
         self.tray_restarts = 0
         self.shell_restarts = 0
         self.commands = 0
-        self.last_sample = 0.0
+        self.bar_width = None  # of the tray's bar with the program's one icon
 
     # --- start and stop ---
 
@@ -54,6 +54,8 @@ class Run:
         windows = wait_for("the program's window", self.host.own_windows, 60)
         self.window, box = windows[0]
         self.watch = self.host.tick_watch(self.window)
+        self.wait_tray_icon("the start")
+        self.bar_width = self.tray.bar_width()
         return box
 
     def start_tray(self):
@@ -150,8 +152,15 @@ class Run:
             raise Fault("tray", str(failure)) from None
 
     def icon_comes_back(self, after):
+        """Waits for the icon in the tray, and for the bar to be as wide as it was with the one
+        icon at the start: a second icon of the program would widen it."""
         began = time.monotonic()
         icon = self.wait_tray_icon(after)
+        try:
+            wait_for("the bar to hold one icon", lambda: self.tray.bar_width() == self.bar_width, 5)
+        except Failure:
+            raise Fault("tray", f"after {after} the bar is {self.tray.bar_width()} pixels wide, "
+                        f"{self.bar_width} with the one icon at the start") from None
         return f"icon back at {icon} in {time.monotonic() - began:.1f} s"
 
     def restart_tray(self, pause):
@@ -161,19 +170,21 @@ class Run:
         self.tray_restarts += 1
         return f"killed, started after {pause} s; " + self.icon_comes_back("the tray restart")
 
-    def restart_shell(self, pause):
+    def restart_shell(self, pause, keeps_icon):
         if not self.host.has_shell:
             self.wait(pause)
             return "no shell on this host"
-        self.host.drop_tray_icon()
-        try:
-            wait_for("the dropped icon to go", lambda: self.tray.icon() is None, 10)
-        except Failure:
-            raise Fault("tray", "the icon stayed in the tray after the shell dropped it") from None
+        if not keeps_icon:
+            self.host.drop_tray_icon()
+            try:
+                wait_for("the dropped icon to go", lambda: self.tray.icon() is None, 10)
+            except Failure:
+                raise Fault("tray", "the icon stayed after the shell dropped it") from None
         self.wait(pause)
         self.host.announce_shell()
         self.shell_restarts += 1
-        return f"icon dropped, shell announced after {pause} s; " + \
+        kept = "icon kept" if keeps_icon else "icon dropped"
+        return f"{kept}, shell announced after {pause} s; " + \
             self.icon_comes_back("the shell announced itself")
 
     def wait(self, seconds):

@@ -39,6 +39,10 @@ class TrayHost:
                 return box
         return None
 
+    def bar_width(self):
+        box = self.bar()
+        return 0 if box is None else box[2]
+
     def icon(self):
         """Centre of the blue mascot icon docked in the bar, or None."""
         box = self.bar()
