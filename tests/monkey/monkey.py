@@ -12,6 +12,7 @@ the command that replays the seed.
 import argparse
 import os
 import random
+import signal
 import sys
 import time
 
@@ -191,7 +192,14 @@ def parse_arguments():
     return parser.parse_args()
 
 
+def stop_on_terminate(signal_number, frame):
+    """A terminated run (a CI timeout, say) still ends the program and the tray host it
+    started: SystemExit unwinds through the run's cleanup."""
+    sys.exit(128 + signal_number)
+
+
 def main():
+    signal.signal(signal.SIGTERM, stop_on_terminate)
     options = parse_arguments()
     os.makedirs(options.artifacts, exist_ok=True)
     replay = options.replay or " ".join(sys.argv)
