@@ -24,7 +24,10 @@ ACCELERATOR_SHARE = 0.2  # commands posted as an accelerator's (notification cod
 IN_MENU_SHARE = 0.3      # bursts that arrive while the tray menu is open
 KEEP_ICON_SHARE = 0.3    # shell restarts that keep the icons and only announce themselves
 MENU_MOVES = ("Down", "Down", "Up", "Right", "Left")
-MENU_ENDINGS = ("Return", "Return", "Escape", "Escape Escape", "click elsewhere")
+MENU_ENDINGS = ("Return", "Return", "Escape", "Escape Escape", "click elsewhere",
+                "right click elsewhere", "click on the mascot", "right click on the mascot")
+POINTER_ENDINGS = {"click elsewhere": 1, "right click elsewhere": 3, "click on the mascot": 1,
+                   "right click on the mascot": 3}
 # Keys a cat may press with no menu open. Alt+F4 is left out: it closes any program on purpose.
 LOOSE_KEYS = ("a", "z", "1", "space", "Return", "Escape", "Tab", "BackSpace", "Delete", "Up",
               "Down", "Left", "Right", "Home", "End", "Prior", "Next", "F1", "F10", "shift+F10",
@@ -126,10 +129,12 @@ class MenuKeys:
             ending = "Escape"  # the exit item ends the run only at its end
         if self.moves:
             xdotool("key", "--delay", 60, *self.moves)
-        if ending == "click elsewhere":
-            point = run.point_off_menus(self.elsewhere)
-            run.move_pointer(point, "click", 1)
-            what = f"click at {point}"
+        if ending in POINTER_ENDINGS:
+            # Never on a menu: a click there would choose an item, the exit item among them.
+            aim = run.mascot_centre() if ending.endswith("mascot") else self.elsewhere
+            point = run.point_off_menus(aim)
+            run.move_pointer(point, "click", POINTER_ENDINGS[ending])
+            what = f"{ending} at {point}"
         else:
             xdotool("key", "--delay", 60, *ending.split())
             for key in ending.split():
@@ -140,7 +145,7 @@ class MenuKeys:
                 run.note_choice(walk.chosen.command)
             elif not walk.closed:
                 what += " (the menu stays open)"
-        run.close_menus(expect_open=not walk.closed and ending != "click elsewhere")
+        run.close_menus(expect_open=not walk.closed and ending not in POINTER_ENDINGS)
         return f"keys {' '.join(self.moves) or '(none)'}, then {what}"
 
 
