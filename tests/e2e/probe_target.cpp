@@ -6,8 +6,10 @@
 namespace {
 
 constexpr const char* kMascotClass = "mascot test program";
-// Offsets in the 64-bit process environment block.
+// Offsets in the 64-bit process environment block and in the image's headers.
 constexpr std::uintptr_t kPebImageBase = 0x10;
+constexpr std::uintptr_t kNewHeaderOffset = 0x3C;  // where the PE header starts
+constexpr std::uintptr_t kSizeOfImage = 4 + 20 + 56;  // after "PE\0\0" and the file header
 
 BOOL CALLBACK CountMascots(HWND window, LPARAM found) {
     char name[64] = {};
@@ -50,14 +52,34 @@ bool ReadRemote(HANDLE process, std::uintptr_t address, void* buffer, std::size_
            read == size;
 }
 
+namespace {
+
+// Where the image of `process` lies: its base and its size.
+bool ReadImageExtent(HANDLE process, std::uintptr_t& base, std::uint32_t& size) {
+    std::uintptr_t peb = ReadPebAddress(process);
+    std::int32_t header = 0;
+    return peb != 0 && ReadRemote(process, peb + kPebImageBase, &base, sizeof base) &&
+           ReadRemote(process, base + kNewHeaderOffset, &header, sizeof header) &&
+           ReadRemote(process, base + header + kSizeOfImage, &size, sizeof size);
+}
+
+}  // namespace
+
 bool ReadImageInt(HWND window, std::uintptr_t rva, std::int32_t& value) {
     HANDLE process = OpenOwner(window, PROCESS_QUERY_INFORMATION | PROCESS_VM_READ);
     if (process == nullptr) return false;
-    std::uintptr_t peb = ReadPebAddress(process);
-    std::uintptr_t imageBase = 0;
-    bool read = peb != 0 &&
-                ReadRemote(process, peb + kPebImageBase, &imageBase, sizeof imageBase) &&
-                ReadRemote(process, imageBase + rva, &value, sizeof value);
+    std::uintptr_t base = 0;
+    std::uint32_t size = 0;
+    std::uint64_t word = 0;
+    bool read = ReadImageExtent(process, base, size) &&
+                ReadRemote(process, base + rva, &word, sizeof word);
+    // A reference to the int (a global bound to a field elsewhere) holds an address inside the
+    // image; a plain int of a small value never looks like one.
+    if (read && word >= base && word < base + size) {
+        read = ReadRemote(process, static_cast<std::uintptr_t>(word), &value, sizeof value);
+    } else {
+        value = static_cast<std::int32_t>(word & 0xFFFFFFFFu);
+    }
     CloseHandle(process);
     return read;
 }

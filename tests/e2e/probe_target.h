@@ -19,5 +19,6 @@ std::uintptr_t ReadPebAddress(HANDLE process);
 // Reads `size` bytes at `address` of `process`; false unless all of them were read.
 bool ReadRemote(HANDLE process, std::uintptr_t address, void* buffer, std::size_t size);
 
-// Reads the 32-bit integer at `rva` in the image of the program that owns `window`.
+// Reads the 32-bit integer at `rva` in the image of the program that owns `window`, or the one
+// that a reference stored there points to.
 bool ReadImageInt(HWND window, std::uintptr_t rva, std::int32_t& value);

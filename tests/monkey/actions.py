@@ -18,8 +18,6 @@ DRAG_PX = 200
 MENU_OPEN_S = 1.5        # how long a right click may take to show the menu
 BURST_SIZE = 50
 BURST_SPAN_S = 1.0
-FIRST_TABLE_ID, LAST_TABLE_ID = 32771, 32800   # the command table, items and ids no item carries
-EXIT_ID = 57665
 ACCELERATOR_SHARE = 0.2  # commands posted as an accelerator's (notification code 1)
 IN_MENU_SHARE = 0.3      # bursts that arrive while the tray menu is open
 KEEP_ICON_SHARE = 0.3    # shell restarts that keep the icons and only announce themselves
@@ -34,8 +32,15 @@ LOOSE_KEYS = ("a", "z", "1", "space", "Return", "Escape", "Tab", "BackSpace", "D
               "Menu", "Alt_L", "alt+space", "ctrl+a")
 
 
-def table_ids():
-    return list(range(FIRST_TABLE_ID, LAST_TABLE_ID + 1))
+class Setting:
+    """What actions draw from besides the generator: the screen's size and the command ids."""
+
+    def __init__(self, screen, commands):
+        self.screen = screen
+        self.exit_id = commands["IDM_EXIT"]
+        others = [command for name, command in commands.items() if name != "IDM_EXIT"]
+        # The command table: the items' ids and, between them, those that no item carries.
+        self.table_ids = list(range(min(others), max(others) + 1))
 
 
 def xdotool(*args):
@@ -45,7 +50,7 @@ def xdotool(*args):
 class Action:
     kind = "?"
 
-    def __init__(self, rng):
+    def __init__(self, rng, setting):
         pass
 
     def play(self, run):
@@ -58,7 +63,7 @@ class Click(Action):
     kind = "click"
     repeat = 1
 
-    def __init__(self, rng):
+    def __init__(self, rng, setting):
         self.offset = (rng.randint(-NEAR_PX, NEAR_PX), rng.randint(-NEAR_PX, NEAR_PX))
 
     def clicks(self):
@@ -82,8 +87,8 @@ class OtherButton(Click):
     """The middle button or a turn of the wheel (up, down, left, right) on or beside the mascot."""
     kind = "other button"
 
-    def __init__(self, rng):
-        super().__init__(rng)
+    def __init__(self, rng, setting):
+        super().__init__(rng, setting)
         self.button = rng.choice((2, 4, 5, 6, 7))
 
     def clicks(self):
@@ -94,7 +99,7 @@ class Drag(Action):
     """Press on or beside the mascot, move in steps, release."""
     kind = "drag"
 
-    def __init__(self, rng):
+    def __init__(self, rng, setting):
         self.offset = (rng.randint(-NEAR_PX, NEAR_PX), rng.randint(-NEAR_PX, NEAR_PX))
         self.vector = (rng.randint(-DRAG_PX, DRAG_PX), rng.randint(-DRAG_PX, DRAG_PX))
         self.steps = rng.randint(1, 8)
@@ -114,10 +119,11 @@ class Drag(Action):
 class MenuKeys:
     """A random key path through an open menu, and how it ends."""
 
-    def __init__(self, rng, screen):
+    def __init__(self, rng, setting):
         self.moves = [rng.choice(MENU_MOVES) for _ in range(rng.randint(0, 6))]
         self.ending = rng.choice(MENU_ENDINGS)
-        self.elsewhere = (rng.randrange(screen[0]), rng.randrange(screen[1]))
+        self.elsewhere = (rng.randrange(setting.screen[0]), rng.randrange(setting.screen[1]))
+        self.exit_id = setting.exit_id
 
     def play(self, run, menu):
         walk = MenuWalk(run.menu_items)
@@ -125,7 +131,7 @@ class MenuKeys:
             walk.press(key)
         ending = self.ending
         chosen = walk.would_choose()
-        if ending == "Return" and chosen is not None and chosen.command == EXIT_ID:
+        if ending == "Return" and chosen is not None and chosen.command == self.exit_id:
             ending = "Escape"  # the exit item ends the run only at its end
         if self.moves:
             xdotool("key", "--delay", 60, *self.moves)
@@ -153,9 +159,9 @@ class MascotMenu(Action):
     """A right click on the moving mascot, then a key path through its menu."""
     kind = "menu on mascot"
 
-    def __init__(self, rng, screen):
+    def __init__(self, rng, setting):
         self.offset = (rng.randint(-ON_PX, ON_PX), rng.randint(-ON_PX, ON_PX))
-        self.keys = MenuKeys(rng, screen)
+        self.keys = MenuKeys(rng, setting)
 
     def play(self, run):
         x, y = run.mascot_centre()
@@ -171,9 +177,9 @@ class TrayClick(Action):
     """A click on the tray icon: left, double left, or right with a key path through the menu."""
     kind = "tray click"
 
-    def __init__(self, rng, screen):
+    def __init__(self, rng, setting):
         self.button, self.repeat = rng.choice(((1, 1), (1, 2), (3, 1), (3, 1)))
-        self.keys = MenuKeys(rng, screen)
+        self.keys = MenuKeys(rng, setting)
 
     def play(self, run):
         icon = run.tray_icon()
@@ -192,8 +198,8 @@ class Pointer(Action):
     gliding; coordinates beyond the screen end at its edge."""
     kind = "pointer"
 
-    def __init__(self, rng, screen):
-        width, height = screen
+    def __init__(self, rng, setting):
+        width, height = setting.screen
         where = rng.choice(("corner", "edge", "outside box", "beyond screen", "anywhere"))
         corner = (rng.choice((0, width - 1)), rng.choice((0, height - 1)))
         edge = rng.choice(((rng.randrange(width), 0), (rng.randrange(width), height - 1),
@@ -223,7 +229,7 @@ class Keys(Action):
     """Keys pressed with no menu open, whichever window has the focus."""
     kind = "keys"
 
-    def __init__(self, rng):
+    def __init__(self, rng, setting):
         self.keys = [rng.choice(LOOSE_KEYS) for _ in range(rng.randint(1, 5))]
 
     def play(self, run):
@@ -238,10 +244,10 @@ class Burst(Action):
     ids that nothing carries; a few as an accelerator's; some while the tray menu is open."""
     kind = "burst"
 
-    def __init__(self, rng):
-        ids = table_ids()
+    def __init__(self, rng, setting):
+        ids = list(setting.table_ids)
         rng.shuffle(ids)
-        known = set(ids) | {EXIT_ID}
+        known = set(ids) | {setting.exit_id}
         while len(ids) < BURST_SIZE:
             candidate = rng.randrange(0x10000)
             if candidate not in known:
@@ -271,7 +277,7 @@ class TrayRestart(Action):
     kind = "tray host restart"
     longest_pause_s = 2
 
-    def __init__(self, rng):
+    def __init__(self, rng, setting):
         self.pause = round(rng.uniform(0, self.longest_pause_s), 2)
 
     def play(self, run):
@@ -284,8 +290,8 @@ class ShellRestart(TrayRestart):
     kind = "shell restart"
     longest_pause_s = 1
 
-    def __init__(self, rng):
-        super().__init__(rng)
+    def __init__(self, rng, setting):
+        super().__init__(rng, setting)
         self.keeps_icon = rng.random() < KEEP_ICON_SHARE
 
     def play(self, run):
@@ -295,7 +301,7 @@ class ShellRestart(TrayRestart):
 class Wait(Action):
     kind = "wait"
 
-    def __init__(self, rng):
+    def __init__(self, rng, setting):
         self.seconds = round(rng.uniform(0.1, 3), 2)
 
     def play(self, run):
@@ -303,20 +309,13 @@ class Wait(Action):
         return f"{self.seconds} s"
 
 
-# (class, weight, needs the screen size): how often each kind is drawn.
-KINDS = [(Click, 10, False), (DoubleClick, 4, False), (OtherButton, 2, False), (Drag, 5, False),
-         (MascotMenu, 8, True),
-         (TrayClick, 6, True), (Pointer, 12, True), (Keys, 4, False), (Burst, 3, False),
-         (TrayRestart, 1, False), (ShellRestart, 1, False), (Wait, 6, False)]
+# (class, weight): how often each kind is drawn.
+KINDS = [(Click, 10), (DoubleClick, 4), (OtherButton, 2), (Drag, 5), (MascotMenu, 8),
+         (TrayClick, 6), (Pointer, 12), (Keys, 4), (Burst, 3), (TrayRestart, 1),
+         (ShellRestart, 1), (Wait, 6)]
 
 
-def make(kind, rng, screen):
-    cls, _, needs_screen = next(entry for entry in KINDS if entry[0] is kind)
-    return cls(rng, screen) if needs_screen else cls(rng)
-
-
-def draw(rng, screen, kinds):
-    """One random action among the given kinds, by weight."""
-    entries = [entry for entry in KINDS if entry[0] in kinds]
-    cls = rng.choices([entry[0] for entry in entries], [entry[1] for entry in entries])[0]
-    return make(cls, rng, screen)
+def draw(rng, setting):
+    """One random action, by weight."""
+    kind = rng.choices([entry[0] for entry in KINDS], [entry[1] for entry in KINDS])[0]
+    return kind(rng, setting)

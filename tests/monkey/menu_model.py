@@ -1,9 +1,11 @@
-"""The popup menu as resources/mascot.rc defines it, and where a path of keys through it ends.
+"""The popup menu and the command ids as the resource script defines them (resources/mascot.rc
+with the headers it includes), and where a path of keys through the menu ends.
 
 The monkey plays random key paths in the real menu; this model tells it beforehand which item a
 path chooses, so that it can log the choice and never end the program by chance.
 """
 
+import os
 import re
 
 SEPARATOR = None
@@ -16,29 +18,52 @@ class Item:
         self.submenu = submenu  # list of items (separators as SEPARATOR) or None
 
 
-TOKEN = re.compile(r'POPUP\s+"(?P<popup>[^"]*)"|MENUITEM\s+(?P<separator>SEPARATOR)'
-                   r'|MENUITEM\s+"(?P<item>[^"]*)"\s*,\s*(?P<command>\d+)|\b(?P<block>BEGIN|END)\b')
+VALUE = r'"[^"]*"|\w+'  # a quoted text or the name of a #define
+TOKEN = re.compile(rf'POPUP\s+(?P<popup>{VALUE})|MENUITEM\s+(?P<separator>SEPARATOR)'
+                   rf'|MENUITEM\s+(?P<item>{VALUE})\s*,\s*(?P<command>\w+)'
+                   r'|\b(?P<block>BEGIN|END)\b')
+INCLUDE = re.compile(r'^#include\s+"([^"]+)"', re.M)
+DEFINE = re.compile(r'^#define\s+(\w+)\s+("[^"]*"|\d+)', re.M)
 
 
-def parse_menu(rc_text):
-    """The shown popup (the first POPUP's items) from the text of a resource script."""
-    top = Item("", submenu=[])
-    open_items = [top]  # the popup whose BEGIN..END block is being read, innermost last
-    last_popup = None
-    for token in TOKEN.finditer(rc_text):
-        if token["popup"] is not None:
-            last_popup = Item(token["popup"], submenu=[])
-            open_items[-1].submenu.append(last_popup)
-        elif token["block"] == "BEGIN" and last_popup is not None:
-            open_items.append(last_popup)
-            last_popup = None
-        elif token["block"] == "END" and len(open_items) > 1:
-            open_items.pop()
-        elif token["separator"]:
-            open_items[-1].submenu.append(SEPARATOR)
-        elif token["item"] is not None:
-            open_items[-1].submenu.append(Item(token["item"], command=int(token["command"])))
-    return top.submenu[0].submenu  # the first top-level popup is the one shown
+class Resources:
+    """The resource script's menu and the #defines of the headers it includes."""
+
+    def __init__(self, root, script):
+        with open(os.path.join(root, script), encoding="utf-8") as source:
+            text = source.read()
+        self.defines = {}
+        for header in INCLUDE.findall(text):
+            with open(os.path.join(root, header), encoding="utf-8") as source:
+                self.defines.update(DEFINE.findall(source.read()))
+        self.menu = self._parse_menu(text)
+        self.commands = {name: int(value) for name, value in self.defines.items()
+                         if name.startswith("IDM_")}
+
+    def _value(self, word):
+        word = self.defines.get(word, word)
+        return word[1:-1] if word.startswith('"') else word
+
+    def _parse_menu(self, text):
+        """The shown popup: the items of the first POPUP."""
+        top = Item("", submenu=[])
+        open_items = [top]  # the popup whose BEGIN..END block is being read, innermost last
+        last_popup = None
+        for token in TOKEN.finditer(text):
+            if token["popup"] is not None:
+                last_popup = Item(self._value(token["popup"]), submenu=[])
+                open_items[-1].submenu.append(last_popup)
+            elif token["block"] == "BEGIN" and last_popup is not None:
+                open_items.append(last_popup)
+                last_popup = None
+            elif token["block"] == "END" and len(open_items) > 1:
+                open_items.pop()
+            elif token["separator"]:
+                open_items[-1].submenu.append(SEPARATOR)
+            elif token["item"] is not None:
+                item = Item(self._value(token["item"]), int(self._value(token["command"])))
+                open_items[-1].submenu.append(item)
+        return top.submenu[0].submenu
 
 
 class MenuWalk:

@@ -22,13 +22,13 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 import actions  # noqa: E402
 from desktop import (MASCOT_SIZE, START_X, START_Y, Failure, keys, require_exit,  # noqa: E402
                      save_screenshot, wait_for)
-from menu_model import keys_to, parse_menu, tour_keys  # noqa: E402
+from menu_model import Resources, keys_to, tour_keys  # noqa: E402
 from monkey_run import Fault, Run  # noqa: E402
 from wine_host import WineHost  # noqa: E402
 
 HOSTS = {"wine": WineHost}
 ROOT = os.path.normpath(os.path.join(os.path.dirname(__file__), "..", ".."))
-MENU_SCRIPT = os.path.join(ROOT, "resources", "mascot.rc")
+RESOURCE_SCRIPT = "resources/mascot.rc"  # the menu and, through its headers, the command ids
 SETTLE_S = 1.0               # quiet time before the objects are counted
 TAIL = 15                    # actions shown again after a failure
 MENU_ATTEMPTS = 4
@@ -106,12 +106,12 @@ def open_menu(run, where):
     raise Fault("alive", f"no menu after {MENU_ATTEMPTS} right clicks")
 
 
-def warm_up(run, report, rng):
+def warm_up(run, report, rng, setting):
     """One action of each kind, and every item of both menus highlighted once, so that what the
     system keeps (fonts, menu bitmaps, the tray's windows) exists before the objects are
     counted."""
-    for number, (kind, _, _) in enumerate(actions.KINDS, start=1):
-        play(run, report, actions.make(kind, rng, run.screen), -number)
+    for number, (kind, _) in enumerate(actions.KINDS, start=1):
+        play(run, report, kind(rng, setting), -number)
     tour = tour_keys(run.menu_items)
     for where in (run.tray_icon, run.mascot_centre):
         menu = open_menu(run, where)
@@ -126,13 +126,12 @@ def figures(run):
     return run.host.figures() + [run.host.memory_figure()]
 
 
-def soak(run, report, rng, seconds):
-    kinds = [entry[0] for entry in actions.KINDS]
+def soak(run, report, rng, seconds, setting):
     deadline = time.monotonic() + seconds
     count = 0
     while time.monotonic() < deadline:
         count += 1
-        play(run, report, actions.draw(rng, run.screen, kinds), count)
+        play(run, report, actions.draw(rng, setting), count)
     run.close_menus()
     run.wait(SETTLE_S)
     return count
@@ -164,8 +163,8 @@ def compare(report, first, last):
     report.ok("objects", "; ".join(lines))
 
 
-def exit_program(run, report):
-    path = keys_to(run.menu_items, actions.EXIT_ID)
+def exit_program(run, report, exit_id):
+    path = keys_to(run.menu_items, exit_id)
     try:
         open_menu(run, run.tray_icon)
     except Fault as fault:
@@ -203,25 +202,25 @@ def main():
     options = parse_arguments()
     os.makedirs(options.artifacts, exist_ok=True)
     replay = options.replay or " ".join(sys.argv)
-    with open(MENU_SCRIPT, encoding="utf-8") as script:
-        menu_items = parse_menu(script.read())
+    resources = Resources(ROOT, RESOURCE_SCRIPT)
     host = HOSTS[options.host](options)
     report = Report(host.name, options.artifacts, replay)
     print(f"# monkey on host {host.name}: seed {options.seed}, {options.seconds:g} s", flush=True)
     print(f"# replay: {replay}", flush=True)
     rng = random.Random(options.seed)
-    run = Run(host, menu_items, report.log)
+    run = Run(host, resources.menu, report.log)
+    setting = actions.Setting(run.screen, resources.commands)
     try:
         start(run, report)
-        warm_up(run, report, rng)
+        warm_up(run, report, rng, setting)
         first = figures(run)
         report.log("start: " + ", ".join(f"{f.name} {f.value}{f.unit}" for f in first))
-        count = soak(run, report, rng, options.seconds)
+        count = soak(run, report, rng, options.seconds, setting)
         last = figures(run)
         report.log("end: " + ", ".join(f"{f.name} {f.value}{f.unit}" for f in last))
         ticks = report_run(run, report, count, options.seconds, options.seed)
         compare(report, first, last)
-        exit_program(run, report)
+        exit_program(run, report, setting.exit_id)
         print(f"# figures: seed {options.seed}, {options.seconds:g} s, {count} actions, "
               f"{ticks} ticks; " + "; ".join(
                   f"{a.name} {a.value} -> {b.value}{a.unit}" for a, b in zip(first, last)))

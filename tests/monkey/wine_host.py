@@ -7,7 +7,6 @@ wineserver running (tools/ci/monkey.sh sees to all three).
 
 import re
 import select
-import struct
 import subprocess
 
 from desktop import Failure, run
@@ -17,6 +16,7 @@ TRAY_ICON_ID = 1
 Z_ORDER_SYMBOL = "g_zOrder"
 PROBE_TIMEOUT_S = 60
 NM = "x86_64-w64-mingw32-nm"
+OBJDUMP = "x86_64-w64-mingw32-objdump"
 
 # Tolerances of the object counts (docs/monkey.md gives the measured spread they rest on).
 GDI_TOLERANCE = 2
@@ -25,18 +25,15 @@ RESIDENT_TOLERANCE_KIB = 1024
 
 
 def image_base(exe):
-    """The preferred load address from the PE32+ optional header of exe."""
-    with open(exe, "rb") as image:
-        header = image.read(4096)
-    pe = struct.unpack_from("<I", header, 0x3C)[0]
-    optional = pe + 4 + 20  # after the "PE\0\0" signature and the file header
-    if struct.unpack_from("<H", header, optional)[0] != 0x20B:
-        raise Failure(f"{exe} is not a 64-bit Windows executable")
-    return struct.unpack_from("<Q", header, optional + 24)[0]
+    """The preferred load address that the executable's headers give."""
+    match = re.search(r"^ImageBase\s+([0-9a-fA-F]+)$", run([OBJDUMP, "-p", exe]), re.M)
+    if match is None:
+        raise Failure(f"no ImageBase in the headers of {exe}")
+    return int(match[1], 16)
 
 
 def symbol_rva(exe, symbol):
-    """Offset of a global variable from the image's base, from the executable's symbol table."""
+    """Offset of a global from the image's base, from the executable's symbol table."""
     for line in run([NM, exe]).splitlines():
         fields = line.split()
         if len(fields) == 3 and fields[2] == symbol:
