@@ -11,15 +11,15 @@ HOSTS. The native X11 program would be one more such class:
   from measured runs as docs/monkey.md shows; memory_figure() below adds the resident memory;
 - z_order_sample(): g_zOrder read twice from /proc/PID/mem (the symbol's address from `nm` plus
   the load base from /proc/PID/maps) around whether the window tops XQueryTree's stacking order;
-- tick_watch(): as here if that host re-applies the window shape on every tick, else events of
-  its own (ConfigureNotify, say) that every tick causes;
+- window_watch(): as here if that host re-applies the window shape on every tick, else a watch
+  counting events of its own that every tick causes;
 - has_shell stays False: an XEmbed tray client docks on a new tray by itself.
 """
 
 import subprocess
 
 from desktop import geometry, visible_windows
-from tick_watch import TickWatch
+from window_watch import WindowWatch
 
 RESIDENT_FIELD = "VmRSS:"  # in /proc/PID/status, in KiB
 
@@ -83,10 +83,11 @@ class Host:
     def close(self):
         """Releases the host's helpers after the run."""
 
-    def tick_watch(self, window):
-        """Counts the program's ticks. Every tick of the Windows program re-applies the window's
-        region, which reaches the X server as a new shape: one ShapeNotify event per tick."""
-        return TickWatch(window)
+    def window_watch(self, window, fits):
+        """Counts the program's ticks and sees every geometry of its window. Every tick of the
+        Windows program re-applies the window's region, which reaches the X server as a new
+        shape: one ShapeNotify event per tick."""
+        return WindowWatch(window, fits)
 
     # --- shared ------------------------------------------------------------------------------------
 

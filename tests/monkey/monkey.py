@@ -143,7 +143,8 @@ def report_run(run, report, count, seconds, seed):
     report.ok("alive", f"{count} actions in {seconds} s from seed {seed}, "
                        f"{run.commands} commands")
     report.ok("ticks", f"{ticks} ticks seen, longest gap {longest_ms} ms")
-    report.ok("geometry", f"{samples['geometry']} samples")
+    moves, _ = run.watch.geometry_record()
+    report.ok("geometry", f"{moves} placements seen, {samples['geometry']} samples")
     report.ok("z-order", f"{samples['front']} samples front and topmost, {samples['not front']} "
                          f"behind and not topmost, {samples['skipped']} skipped: a menu open or the "
                          f"state changing")

@@ -21,6 +21,13 @@ MENU_CLOSE_S = 2.0
 ESCAPES = 3                    # enough to close a submenu and its menu
 
 
+def fits_screen_box(box):
+    """True for a 41 x 41 window whose corner lies in the screen box."""
+    x, y, width, height = box
+    return (width, height) == (MASCOT_SIZE, MASCOT_SIZE) and \
+        BOX_LEFT <= x <= BOX_RIGHT and BOX_TOP <= y <= BOX_BOTTOM
+
+
 class Fault(Exception):
     """A check of the run did not hold."""
 
@@ -53,7 +60,7 @@ class Run:
         self.host.start()
         windows = wait_for("the program's window", self.host.own_windows, 60)
         self.window, box = windows[0]
-        self.watch = self.host.tick_watch(self.window)
+        self.watch = self.host.window_watch(self.window, fits_screen_box)
         self.wait_tray_icon("the start")
         self.bar_width = self.tray.bar_width()
         return box
@@ -217,13 +224,15 @@ class Run:
             raise Fault("ticks", f"no tick seen for {quiet_s:.1f} s (after {ticks} ticks)")
 
     def check_geometry(self):
-        x, y, width, height = self.mascot_box()
+        """The window's geometry now, and every geometry the watch has seen it take."""
+        box = self.mascot_box()
         self.samples["geometry"] += 1
-        if (width, height) != (MASCOT_SIZE, MASCOT_SIZE):
-            raise Fault("geometry", f"the window is {width} x {height}")
-        if not (BOX_LEFT <= x <= BOX_RIGHT and BOX_TOP <= y <= BOX_BOTTOM):
-            raise Fault("geometry", f"the window at ({x}, {y}) is outside x {BOX_LEFT}.."
-                        f"{BOX_RIGHT}, y {BOX_TOP}..{BOX_BOTTOM}")
+        _, misfit = self.watch.geometry_record()
+        for seen, what in ((box, "is"), (misfit, "was")):
+            if seen is not None and not fits_screen_box(seen):
+                raise Fault("geometry", f"the window {what} {seen[2]} x {seen[3]} at "
+                            f"({seen[0]}, {seen[1]}): not {MASCOT_SIZE} x {MASCOT_SIZE} in x "
+                            f"{BOX_LEFT}..{BOX_RIGHT}, y {BOX_TOP}..{BOX_BOTTOM}")
 
     def check_z_order(self):
         if self.menus():

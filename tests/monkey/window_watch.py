@@ -1,6 +1,7 @@
-"""Counting the program's ticks from the X server: every tick re-applies the window's shape, and
-each shape request reaches the X clients that listen as one ShapeNotify event, stamped with the
-server's time. A background thread with its own display connection counts them.
+"""Watching the program's window from the X server, in a background thread with a display
+connection of its own: its ticks (every tick re-applies the window's shape, and each shape request
+reaches the listening clients as one ShapeNotify event stamped with the server's time) and every
+change of its geometry (ConfigureNotify), so that no placement between two samples goes unseen.
 """
 
 import ctypes
@@ -13,6 +14,8 @@ STRUCTURE_NOTIFY_MASK = 1 << 17
 EVENT_WORDS = 24                 # an XEvent is 24 longs
 EVENT_TIME_WORD = 8              # XShapeEvent.time (after type, serial, send_event, display,
                                  # window, kind, x, y, width, height)
+CONFIGURE_NOTIFY = 22
+CONFIGURE_BOX_INTS = slice(12, 16)  # XConfigureEvent x, y, width, height, as 32-bit words
 WAIT_S = 0.2                     # how long the thread sleeps in select() before looking at stop
 
 _x11 = ctypes.CDLL("libX11.so.6")
@@ -35,11 +38,15 @@ _ignore_errors = _ERROR_HANDLER(lambda display, error: 0)
 _x11.XSetErrorHandler(_ignore_errors)
 
 
-class TickWatch:
-    """Counts ShapeNotify events on one X window and the longest pause between two of them."""
+class WindowWatch:
+    """Counts ShapeNotify events on one X window and the longest pause between two of them, and
+    keeps the first geometry of the window that `fits` refuses."""
 
-    def __init__(self, window):
+    def __init__(self, window, fits):
         self.window = window
+        self.fits = fits
+        self.moves = 0
+        self.misfit = None         # (x, y, width, height) of the first geometry refused
         self.lock = threading.Lock()
         self.ticks = 0
         self.first_ms = None       # server time of the first tick seen
@@ -83,8 +90,11 @@ class TickWatch:
             select.select([connection], [], [], WAIT_S)
             while _x11.XPending(display):
                 _x11.XNextEvent(display, event)
-                if ctypes.cast(event, ctypes.POINTER(ctypes.c_int))[0] == shape_notify:
+                words = ctypes.cast(event, ctypes.POINTER(ctypes.c_int))
+                if words[0] == shape_notify:
                     self._count(event[EVENT_TIME_WORD] & 0xFFFFFFFF)
+                elif words[0] == CONFIGURE_NOTIFY:
+                    self._moved(tuple(words[CONFIGURE_BOX_INTS]))
 
     def _count(self, server_ms):
         with self.lock:
@@ -98,6 +108,17 @@ class TickWatch:
             self.ticks += 1
             self.last_ms = server_ms
             self.last_seen = time.monotonic()
+
+    def _moved(self, box):
+        with self.lock:
+            self.moves += 1
+            if self.misfit is None and not self.fits(box):
+                self.misfit = box
+
+    def geometry_record(self):
+        """(geometry changes seen, the first one refused or None)."""
+        with self.lock:
+            return self.moves, self.misfit
 
     def snapshot(self):
         """(ticks, longest gap in ms, seconds since the latest tick arrived or None)."""
