@@ -19,8 +19,7 @@ NM = "x86_64-w64-mingw32-nm"
 OBJDUMP = "x86_64-w64-mingw32-objdump"
 
 # Tolerances of the object counts (docs/monkey.md gives the measured spread they rest on).
-GDI_TOLERANCE = 2
-USER_FREE_TOLERANCE = 2
+OBJECT_TOLERANCE = 2
 RESIDENT_TOLERANCE_KIB = 1024
 
 
@@ -96,10 +95,10 @@ class WineHost(Host):
             raise Failure(f"unexpected object counts: {answer}")
         gdi, scope, user = int(match[1]), match[2], int(match[3])
         if scope == "user":  # Windows: both counts are the program's own
-            return [Figure("GDI objects", gdi, GDI_TOLERANCE),
-                    Figure("USER objects", user, GDI_TOLERANCE)]
-        return [Figure("GDI objects of mascot.exe", gdi, GDI_TOLERANCE),
-                Figure("free USER slots of the wineserver", user, USER_FREE_TOLERANCE)]
+            return [Figure("GDI objects", gdi, OBJECT_TOLERANCE),
+                    Figure("USER objects", user, OBJECT_TOLERANCE)]
+        return [Figure("GDI objects of mascot.exe", gdi, OBJECT_TOLERANCE),
+                Figure("free USER slots of the wineserver", user, OBJECT_TOLERANCE)]
 
     def z_order_sample(self):
         answer = self.probe.ask(f"zorder {self.z_order_rva}")
