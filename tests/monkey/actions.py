@@ -151,7 +151,11 @@ class MenuKeys:
                 run.note_choice(walk.chosen.command)
             elif not walk.closed:
                 what += " (the menu stays open)"
-        run.close_menus(expect_open=not walk.closed and ending not in POINTER_ENDINGS)
+        keyed_close = walk.closed and ending not in POINTER_ENDINGS
+        closed_by = run.close_menus(expect_open=not walk.closed and ending not in POINTER_ENDINGS)
+        if keyed_close and closed_by is not None:
+            run.keys_unanswered += 1
+            what += f" (the menu did not answer: closed by {closed_by})"
         return f"keys {' '.join(self.moves) or '(none)'}, then {what}"
 
 

@@ -93,7 +93,8 @@ def report_run(run, report, count, seconds, seed):
     ticks, longest_ms, _ = run.watch.snapshot()
     samples = run.samples
     report.ok("alive", f"{count} actions in {seconds} s from seed {seed}, "
-                       f"{run.commands} commands")
+                       f"{run.commands} commands, {run.keys_unanswered} menus that did not "
+                       f"answer their closing keys")
     report.ok("ticks", f"{ticks} ticks seen, longest gap {longest_ms} ms")
     moves, _ = run.watch.geometry_record()
     report.ok("geometry", f"{moves} placements seen, {samples['geometry']} samples")

@@ -50,6 +50,7 @@ class Run:
         self.tray_restarts = 0
         self.shell_restarts = 0
         self.commands = 0
+        self.keys_unanswered = 0  # menus that stayed open after keys that should close them
         self.bar_width = None  # of the tray's bar with the program's one icon
 
     # --- start and stop ---
@@ -122,7 +123,8 @@ class Run:
 
     def close_menus(self, expect_open=False):
         """Makes sure no menu stays open: waits for it to close (unless it is expected to stay
-        open), then presses Escape, then clicks away from it all."""
+        open), then presses Escape, then clicks away from it all. Returns what closed it: None
+        (it closed by itself), "escape" or "click"."""
         remedies = ("escape", "click") if expect_open else (None, "escape", "click")
         for remedy in remedies:
             if remedy == "escape":
@@ -131,7 +133,7 @@ class Run:
                 self.move_pointer((2, self.screen[1] // 2), "click", 1)
             try:
                 wait_for("the menus to close", lambda: not self.menus(), MENU_CLOSE_S)
-                return
+                return remedy
             except Failure:
                 continue
         raise Fault("menu", f"a menu stays open after Escape and a click elsewhere: {self.menus()}")
