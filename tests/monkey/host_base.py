@@ -1,0 +1,124 @@
+"""What the monkey needs from one desktop host of the program, and the parts every host on an X
+display shares: the process, its windows found by its own PID, its ticks, its resident memory.
+
+A host subclass supplies how the program starts, how commands reach it from outside, how its
+objects are counted and how its z-order state is read (wine_host.py), and is named in monkey.py's
+HOSTS. The native X11 program would be one more such class:
+- command(): the program's path;
+- post_commands(): `mascot --command ID` for each id, spread over the span (codes ignored);
+- figures(): the X resources of the client that owns the mascot window, from the XRes extension
+  (XResQueryClientResources through ctypes, or `xrestop -b -m 1`), each with a tolerance taken
+  from measured runs as docs/monkey.md shows; memory_figure() below adds the resident memory;
+- z_order_sample(): g_zOrder read twice from /proc/PID/mem (the symbol's address from `nm` plus
+  the load base from /proc/PID/maps) around whether the window tops XQueryTree's stacking order;
+- window_watch(): as here if that host re-applies the window shape on every tick, else a watch
+  counting events of its own that every tick causes;
+- has_shell stays False: an XEmbed tray client docks on a new tray by itself.
+"""
+
+import subprocess
+
+from desktop import geometry, visible_windows
+from window_watch import WindowWatch
+
+RESIDENT_FIELD = "VmRSS:"  # in /proc/PID/status, in KiB
+
+
+class Figure:
+    """One resource count taken at the start and the end of a run.
+
+    tolerance: how far the end may lie from the start, either way, argued from measured runs.
+    """
+
+    def __init__(self, name, value, tolerance, unit=""):
+        self.name = name
+        self.value = value
+        self.tolerance = tolerance
+        self.unit = unit
+
+
+class Host:
+    name = "?"
+    resident_tolerance_kib = None  # how far the resident memory may move, argued per host
+
+    def __init__(self, options):
+        self.options = options
+        self.process = None
+
+    # --- what each host supplies ---------------------------------------------------------------
+
+    def command(self):
+        """The command line that starts the program."""
+        raise NotImplementedError
+
+    def post_commands(self, ids, codes, span_s):
+        """Sends the command ids from outside the program, spread over span_s seconds; codes are
+        the notification codes that a Windows WM_COMMAND carries beside the id (0 menu,
+        1 accelerator), which hosts without them ignore."""
+        raise NotImplementedError
+
+    def figures(self):
+        """The program's objects as Figures (memory is added by the caller)."""
+        raise NotImplementedError
+
+    def z_order_sample(self):
+        """(state before, topmost 0/1, state after): the program's z-order state (0 front,
+        1 ducked, 3 behind) read on both sides of the window system's topmost flag, with
+        enough ticks between them for the window to have been placed; None when there were
+        too few."""
+        raise NotImplementedError
+
+    # A desktop shell beside the tray host (the Windows taskbar) that can be restarted: a new
+    # shell has none of the old icons and announces itself, and the program adds its icon again.
+    has_shell = False
+
+    def drop_tray_icon(self):
+        """What a newly started shell holds of the program's icon: nothing."""
+        raise NotImplementedError
+
+    def announce_shell(self):
+        """The message a newly started shell sends to every program."""
+        raise NotImplementedError
+
+    def close(self):
+        """Releases the host's helpers after the run."""
+
+    def window_watch(self, window, fits):
+        """Counts the program's ticks and sees every geometry of its window. Every tick of the
+        Windows program re-applies the window's region, which reaches the X server as a new
+        shape: one ShapeNotify event per tick."""
+        return WindowWatch(window, fits)
+
+    # --- shared ------------------------------------------------------------------------------------
+
+    def start(self):
+        self.process = subprocess.Popen(self.command(), stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
+        return self.process
+
+    def alive(self):
+        return self.process is not None and self.process.poll() is None
+
+    def own_windows(self):
+        """(id, geometry) of the visible X windows whose _NET_WM_PID is the program's."""
+        found = []
+        for window in visible_windows("--pid", str(self.process.pid)):
+            box = geometry(window)
+            if box is not None:
+                found.append((window, box))
+        return found
+
+    def menus(self, mascot):
+        """Geometries of the program's visible windows other than the mascot window: its menus."""
+        return [box for window, box in self.own_windows() if window != mascot]
+
+    def memory_figure(self):
+        return Figure("resident memory", self.resident_kib(), self.resident_tolerance_kib, " KiB")
+
+    def resident_kib(self):
+        """Resident memory of the program's process in KiB, from /proc."""
+        with open(f"/proc/{self.process.pid}/status", encoding="ascii") as status:
+            for line in status:
+                if line.startswith(RESIDENT_FIELD):
+                    return int(line.split()[1])
+        return None

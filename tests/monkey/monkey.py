@@ -1,0 +1,241 @@
+#!/usr/bin/env python3
+"""A monkey on the real desktop: random clicks, drags, menus, keys, pointer moves, command
+bursts and tray restarts against the running program, with checks during and after the run.
+
+Usage: monkey.py --host wine --exe mascot.exe --probe mascot-probe.exe --seconds 60 --seed N
+                 --artifacts DIR [--replay COMMAND]
+Needs DISPLAY and what the host needs (wine_host.py). Prints the seed, one line per action and
+one "ok N - ..." line per check; a failure prints "not ok", the last actions, a screenshot and
+the command that replays the seed.
+"""
+
+import argparse
+import os
+import random
+import signal
+import sys
+import time
+
+# The X and Wine helpers of the end-to-end tests.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+
+import actions  # noqa: E402
+from desktop import (MASCOT_SIZE, START_X, START_Y, Failure, keys, require_exit,  # noqa: E402
+                     save_screenshot, wait_for)
+from menu_model import Resources, keys_to, tour_keys  # noqa: E402
+from monkey_run import Fault, Run  # noqa: E402
+from wine_host import WineHost  # noqa: E402
+
+HOSTS = {"wine": WineHost}
+ROOT = os.path.normpath(os.path.join(os.path.dirname(__file__), "..", ".."))
+RESOURCE_SCRIPT = "resources/mascot.rc"  # the menu and, through its headers, the command ids
+SETTLE_S = 1.0               # quiet time before the objects are counted
+TAIL = 15                    # actions shown again after a failure
+MENU_ATTEMPTS = 4
+
+CHECKS = [
+    ("start", "the program starts at (300, 100), 41 x 41, its icon docked in the tray"),
+    ("warm-up", "warm-up: one action of each kind"),
+    ("alive", "the program kept running through every action"),
+    ("ticks", "a tick at least once a second"),
+    ("geometry", "the window always 41 x 41 inside x 20..1000, y 20..680"),
+    ("z-order", "topmost whenever its z-order state says front and no menu is open"),
+    ("tray", "the tray icon back after every restart of the tray host and the shell"),
+    ("objects", "objects and memory at the end as at the start"),
+    ("exit", "the exit item ends the program with status 0; its window and icon go"),
+]
+# Faults found during the actions that belong to checks of their own.
+FAULT_CHECK = {"window": "geometry", "menu": "alive"}
+
+
+class Report:
+    def __init__(self, host_name, artifacts, replay):
+        self.host_name = host_name
+        self.artifacts = artifacts
+        self.replay = replay
+        self.numbers = {key: number for number, (key, _) in enumerate(CHECKS, start=1)}
+        self.history = []
+        self.log_file = open(os.path.join(artifacts, "actions.log"), "w", encoding="utf-8")
+        self.started = time.monotonic()
+
+    def log(self, text):
+        line = f"# {time.monotonic() - self.started:7.1f} s  {text}"
+        print(line, flush=True)
+        self.log_file.write(line + "\n")
+        self.log_file.flush()
+        self.history.append(line)
+
+    def ok(self, key, detail):
+        title = dict(CHECKS)[key]
+        print(f"ok {self.numbers[key]} - {self.host_name}: {title} ({detail})", flush=True)
+
+    def not_ok(self, key, message):
+        key = FAULT_CHECK.get(key, key)
+        shot = save_screenshot(self.artifacts, f"failed-{key}")
+        title = dict(CHECKS).get(key, key)
+        print(f"not ok {self.numbers.get(key, 0)} - {self.host_name}: {title}: {message} "
+              f"(screenshot {shot})", flush=True)
+        print("# the last actions before it:")
+        for line in self.history[-TAIL:]:
+            print(line)
+        print(f"# replay: {self.replay}", flush=True)
+
+
+def play(run, report, action, number):
+    began = time.monotonic()
+    what = action.play(run)
+    run.check()
+    report.log(f"{number:5d} {action.kind}: {what} [{time.monotonic() - began:.1f} s]")
+
+
+def start(run, report):
+    box = run.start()
+    report.log(f"started {run.host.command()} as PID {run.host.process.pid}, window {run.window}")
+    if box != (START_X, START_Y, MASCOT_SIZE, MASCOT_SIZE):
+        raise Fault("start", f"the window appeared at {box}")
+    report.ok("start", f"icon at {run.tray_icon()}, bar {run.bar_width} pixels wide")
+
+
+def open_menu(run, where):
+    """Right-clicks at where() until a menu shows; returns its geometry."""
+    for _ in range(MENU_ATTEMPTS):
+        run.move_pointer(where(), "click", 3)
+        menu = run.wait_menu(actions.MENU_OPEN_S)
+        if menu is not None:
+            return menu
+    raise Fault("alive", f"no menu after {MENU_ATTEMPTS} right clicks")
+
+
+def warm_up(run, report, rng, setting):
+    """One action of each kind, and every item of both menus highlighted once, so that what the
+    system keeps (fonts, menu bitmaps, the tray's windows) exists before the objects are
+    counted."""
+    for number, (kind, _) in enumerate(actions.KINDS, start=1):
+        play(run, report, kind(rng, setting), -number)
+    tour = tour_keys(run.menu_items)
+    for where in (run.tray_icon, run.mascot_centre):
+        menu = open_menu(run, where)
+        keys(*tour)
+        run.close_menus()
+        report.log(f"menu tour at {menu[:2]}: keys {' '.join(tour)}")
+    run.wait(SETTLE_S)
+    report.ok("warm-up", f"{len(actions.KINDS)} actions")
+
+
+def figures(run):
+    return run.host.figures() + [run.host.memory_figure()]
+
+
+def soak(run, report, rng, seconds, setting):
+    deadline = time.monotonic() + seconds
+    count = 0
+    while time.monotonic() < deadline:
+        count += 1
+        play(run, report, actions.draw(rng, setting), count)
+    run.close_menus()
+    run.wait(SETTLE_S)
+    return count
+
+
+def report_run(run, report, count, seconds, seed):
+    ticks, longest_ms, _ = run.watch.snapshot()
+    samples = run.samples
+    report.ok("alive", f"{count} actions in {seconds} s from seed {seed}, "
+                       f"{run.commands} commands")
+    report.ok("ticks", f"{ticks} ticks seen, longest gap {longest_ms} ms")
+    moves, _ = run.watch.geometry_record()
+    report.ok("geometry", f"{moves} placements seen, {samples['geometry']} samples")
+    report.ok("z-order", f"{samples['front']} samples front and topmost, {samples['not front']} "
+                         f"behind and not topmost, {samples['skipped']} skipped: a menu open or the "
+                         f"state changing")
+    report.ok("tray", f"{run.tray_restarts} tray host restarts, {run.shell_restarts} shell "
+                      f"restarts")
+    return ticks
+
+
+def compare(report, first, last):
+    lines = []
+    for before, after in zip(first, last):
+        line = f"{before.name} {before.value}{before.unit} -> {after.value}{after.unit} " \
+               f"(within {before.tolerance}{before.unit})"
+        lines.append(line)
+        if abs(after.value - before.value) > before.tolerance:
+            raise Fault("objects", line)
+    report.ok("objects", "; ".join(lines))
+
+
+def exit_program(run, report, exit_id):
+    path = keys_to(run.menu_items, exit_id)
+    try:
+        open_menu(run, run.tray_icon)
+    except Fault as fault:
+        raise Fault("exit", str(fault)) from None
+    keys(*path)
+    try:
+        require_exit(run.host.process, "the exit item")
+        wait_for("the window to go", lambda: not run.host.own_windows(), 10)
+        wait_for("the tray icon to go", lambda: run.tray.icon() is None, 10)
+    except Failure as failure:
+        raise Fault("exit", str(failure)) from None
+    report.ok("exit", f"keys {' '.join(path)} on the tray icon's menu")
+
+
+def parse_arguments():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--host", choices=sorted(HOSTS), required=True)
+    parser.add_argument("--exe", required=True)
+    parser.add_argument("--probe", help="mascot-probe.exe (wine host)")
+    parser.add_argument("--seconds", type=float, default=60)
+    parser.add_argument("--seed", type=int, required=True)
+    parser.add_argument("--artifacts", required=True)
+    parser.add_argument("--replay", help="the command that replays this run, to print")
+    return parser.parse_args()
+
+
+def stop_on_terminate(signal_number, frame):
+    """A terminated run (a CI timeout, say) still ends the program and the tray host it
+    started: SystemExit unwinds through the run's cleanup."""
+    sys.exit(128 + signal_number)
+
+
+def main():
+    signal.signal(signal.SIGTERM, stop_on_terminate)
+    options = parse_arguments()
+    os.makedirs(options.artifacts, exist_ok=True)
+    replay = options.replay or " ".join(sys.argv)
+    resources = Resources(ROOT, RESOURCE_SCRIPT)
+    host = HOSTS[options.host](options)
+    report = Report(host.name, options.artifacts, replay)
+    print(f"# monkey on host {host.name}: seed {options.seed}, {options.seconds:g} s", flush=True)
+    print(f"# replay: {replay}", flush=True)
+    rng = random.Random(options.seed)
+    run = Run(host, resources.menu, report.log)
+    setting = actions.Setting(run.screen, resources.commands)
+    try:
+        start(run, report)
+        warm_up(run, report, rng, setting)
+        first = figures(run)
+        report.log("start: " + ", ".join(f"{f.name} {f.value}{f.unit}" for f in first))
+        count = soak(run, report, rng, options.seconds, setting)
+        last = figures(run)
+        report.log("end: " + ", ".join(f"{f.name} {f.value}{f.unit}" for f in last))
+        ticks = report_run(run, report, count, options.seconds, options.seed)
+        compare(report, first, last)
+        exit_program(run, report, setting.exit_id)
+        print(f"# figures: seed {options.seed}, {options.seconds:g} s, {count} actions, "
+              f"{ticks} ticks; " + "; ".join(
+                  f"{a.name} {a.value} -> {b.value}{a.unit}" for a, b in zip(first, last)))
+    except Fault as fault:
+        report.not_ok(fault.check, str(fault))
+        sys.exit(1)
+    except Failure as failure:
+        if host.process is not None and not host.alive():
+            failure = f"the program ended with status {host.process.returncode} ({failure})"
+        report.not_ok("alive", str(failure))
+        sys.exit(1)
+    finally:
+        run.stop()
+
+
+if __name__ == "__main__":
+    main()

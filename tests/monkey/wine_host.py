@@ -1,0 +1,121 @@
+"""The Windows program under Wine: mascot.exe started with `wine`, and mascot-probe.exe in serve
+mode inside the same Wine, which posts its commands, counts its objects and reads its z-order.
+
+Needs DISPLAY, a WINEPREFIX prepared by tools/wine/prepare-prefix.sh, and that prefix's
+wineserver running (tools/ci/monkey.sh sees to all three).
+"""
+
+import re
+import select
+import subprocess
+
+from desktop import Failure, run
+from host_base import Figure, Host
+
+TRAY_ICON_ID = 1
+Z_ORDER_SYMBOL = "g_zOrder"
+PROBE_TIMEOUT_S = 60
+NM = "x86_64-w64-mingw32-nm"
+OBJDUMP = "x86_64-w64-mingw32-objdump"
+
+# Tolerances of the object counts (docs/monkey.md gives the measured spread they rest on).
+GDI_TOLERANCE = 2
+USER_FREE_TOLERANCE = 2
+RESIDENT_TOLERANCE_KIB = 1024
+
+
+def image_base(exe):
+    """The preferred load address that the executable's headers give."""
+    match = re.search(r"^ImageBase\s+([0-9a-fA-F]+)$", run([OBJDUMP, "-p", exe]), re.M)
+    if match is None:
+        raise Failure(f"no ImageBase in the headers of {exe}")
+    return int(match[1], 16)
+
+
+def symbol_rva(exe, symbol):
+    """Offset of a global from the image's base, from the executable's symbol table."""
+    for line in run([NM, exe]).splitlines():
+        fields = line.split()
+        if len(fields) == 3 and fields[2] == symbol:
+            return int(fields[0], 16) - image_base(exe)
+    raise Failure(f"no symbol {symbol} in {exe}: a stripped build cannot show its z-order state")
+
+
+class ProbeServer:
+    """mascot-probe.exe serve: one command line in, one answer line out."""
+
+    def __init__(self, exe):
+        self.process = subprocess.Popen(["wine", exe, "serve"], stdin=subprocess.PIPE,
+                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                        text=True, bufsize=1)
+
+    def ask(self, line, timeout=PROBE_TIMEOUT_S):
+        self.process.stdin.write(line + "\n")
+        self.process.stdin.flush()
+        ready, _, _ = select.select([self.process.stdout], [], [], timeout)
+        answer = self.process.stdout.readline().strip() if ready else ""
+        if not answer:
+            raise Failure(f"mascot-probe gave no answer to {line.split()[0]} in {timeout} s")
+        if answer.startswith("error"):
+            raise Failure(f"mascot-probe {line.split()[0]}: {answer}")
+        return answer
+
+    def close(self):
+        if self.process.poll() is None:
+            self.process.stdin.close()
+            try:
+                self.process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+
+
+class WineHost(Host):
+    name = "wine"
+    has_shell = True
+    resident_tolerance_kib = RESIDENT_TOLERANCE_KIB
+
+    def __init__(self, options):
+        super().__init__(options)
+        self.exe = options.exe
+        self.z_order_rva = symbol_rva(options.exe, Z_ORDER_SYMBOL)
+        self.probe = ProbeServer(options.probe)
+
+    def command(self):
+        return ["wine", self.exe]
+
+    def post_commands(self, ids, codes, span_s):
+        wparams = " ".join(str(code << 16 | command) for command, code in zip(ids, codes))
+        answer = self.probe.ask(f"burst {round(span_s * 1000)} {wparams}")
+        if answer != f"posted {len(ids)}":
+            raise Failure(f"the burst was not posted whole: {answer}")
+
+    def figures(self):
+        answer = self.probe.ask("objects")
+        match = re.fullmatch(r"gdi (\d+) (user|user-free) (\d+)", answer)
+        if match is None:
+            raise Failure(f"unexpected object counts: {answer}")
+        gdi, scope, user = int(match[1]), match[2], int(match[3])
+        if scope == "user":  # Windows: both counts are the program's own
+            return [Figure("GDI objects", gdi, GDI_TOLERANCE),
+                    Figure("USER objects", user, GDI_TOLERANCE)]
+        return [Figure("GDI objects of mascot.exe", gdi, GDI_TOLERANCE),
+                Figure("free USER slots of the wineserver", user, USER_FREE_TOLERANCE)]
+
+    def z_order_sample(self):
+        answer = self.probe.ask(f"zorder {self.z_order_rva}")
+        match = re.fullmatch(r"zorder (-?\d+) topmost ([01]) zorder-after (-?\d+) ticks (\d)",
+                             answer)
+        if match is None:
+            raise Failure(f"unexpected z-order answer: {answer}")
+        if int(match[4]) < 2:
+            return None  # too few ticks to have placed the window: the tick check tells why
+        return int(match[1]), int(match[2]), int(match[3])
+
+    def drop_tray_icon(self):
+        self.probe.ask(f"drop-icon {TRAY_ICON_ID}")
+
+    def announce_shell(self):
+        self.probe.ask("taskbar-created")
+
+    def close(self):
+        self.probe.close()
