@@ -34,6 +34,10 @@ MENU_CHOICE_UNCERTAINTY_S = 0.5  # a chosen item runs between its Return and the
 RECORDED_UNCERTAINTY_S = 0.02    # a recorded press or command acts on the next tick or two
 FORGET_AFTER_S = 120             # events older than this are folded into the z-order model
 TOP, LOWEST, BETWEEN = 1, 0, 2   # the mascot window's place among the root's viewable children
+WINDOW_TYPE = "_NET_WM_WINDOW_TYPE"
+TOOLTIP_TYPE = "_NET_WM_WINDOW_TYPE_TOOLTIP"
+QUIET_POINTER = (0, 0)           # the screen's corner: off the mascot's box, the tray and the cover
+TOOLTIP_GONE_S = 5
 
 # The X resource types counted one by one (the others are counted together, under None), and
 # the tolerances of the counts and the memory: docs/monkey.md gives the spread they rest on.
@@ -141,12 +145,19 @@ class X11Host(Host):
                 return window, box
         return None
 
-    def menus(self, mascot):
+    def transient_windows(self, mascot):
+        """(id, geometry) of the program's shown windows besides the mascot window and the tray
+        icon: its menus and the tray icon's tooltip."""
         windows = [(w, box) for w, box in self.own_windows() if w != mascot]
         if not windows:
             return []
         places = self.places(w for w, _ in windows)
-        return [box for (_, box), (position, _) in zip(windows, places) if position >= 0]
+        return [(w, box) for (w, box), (position, _) in zip(windows, places) if position >= 0]
+
+    def menus(self, mascot):
+        return [box for window, box in self.transient_windows(mascot)
+                if TOOLTIP_TYPE not in run(["xprop", "-id", str(window), WINDOW_TYPE],
+                                           check=False)]
 
     def window_watch(self, window, fits):
         self.window = window
@@ -183,6 +194,10 @@ class X11Host(Host):
                               f"said {out.strip()!r} {err.strip()!r}; {wanted} was due")
 
     def figures(self):
+        # A tooltip, shown while the pointer rests on the tray icon, holds resources of its own.
+        run(["xdotool", "mousemove", *map(str, QUIET_POINTER)])
+        wait_for("the program's menus and tooltips to go", lambda: not self.transient_windows(self.window),
+                 TOOLTIP_GONE_S)
         counts, clients = process_resources(self.process.pid)
         if not clients:
             raise Failure(f"the X server knows no connection of PID {self.process.pid}")
