@@ -30,7 +30,8 @@ COVER_SLACK_S = 3600             # the cover outlives any run; close() ends it
 SENDER_TIMEOUT_S = 15
 BEYOND_16_BITS = 0x10000
 TICK_WAIT_S = 2.0
-MENU_CHOICE_UNCERTAINTY_S = 0.5  # a chosen item runs between its Return and the next look
+MENU_CHOICE_UNCERTAINTY_S = 0.5  # how long before that tick a chosen item may have run
+MENU_CLOSE_S = 2.0
 RECORDED_UNCERTAINTY_S = 0.02    # a recorded press or command acts on the next tick or two
 FORGET_AFTER_S = 120             # events older than this are folded into the z-order model
 TOP, LOWEST, BETWEEN = 1, 0, 2   # the mascot window's place among the root's viewable children
@@ -217,7 +218,12 @@ class X11Host(Host):
             [Figure("other X resources", other, RESOURCE_TOLERANCES[None])]
 
     def chose(self, command):
-        """A menu item was chosen just now: it ran between the Return and the next tick."""
+        """A menu item was chosen just now. The program runs it as the menu closes: at the
+        latest on the tick after the menu is seen gone, and that look takes a moment."""
+        try:
+            wait_for("the menu to close", lambda: not self.menus(self.window), MENU_CLOSE_S)
+        except Failure:
+            pass  # the monkey's own check of the menus tells
         latest = self.record.wait_ticks(1, TICK_WAIT_S)
         if latest is not None:
             self.model.command(Moment(latest / 1000, MENU_CHOICE_UNCERTAINTY_S), command)
