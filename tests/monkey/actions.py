@@ -270,8 +270,7 @@ class Burst(Action):
         run.host.post_commands(self.ids, self.codes, BURST_SPAN_S)
         if self.in_menu:
             run.close_menus(expect_open=True)
-        for command in self.ids:
-            run.note_choice(command)
+        run.note_posted(self.ids)
         return where + ", ".join(f"{c}{'a' if code else ''}"
                                  for c, code in zip(self.ids, self.codes))
 

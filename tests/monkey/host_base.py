@@ -2,18 +2,11 @@
 display shares: the process, its windows found by its own PID, its ticks, its resident memory.
 
 A host subclass supplies how the program starts, how commands reach it from outside, how its
-objects are counted and how its z-order state is read (wine_host.py), and is named in monkey.py's
-HOSTS. The native X11 program would be one more such class:
-- command(): the program's path;
-- post_commands(): `mascot --command ID` for each id, spread over the span (codes ignored);
-- figures(): the X resources of the client that owns the mascot window, from the XRes extension
-  (XResQueryClientResources through ctypes, or `xrestop -b -m 1`), each with a tolerance taken
-  from measured runs as docs/monkey.md shows; memory_figure() below adds the resident memory;
-- z_order_sample(): g_zOrder read twice from /proc/PID/mem (the symbol's address from `nm` plus
-  the load base from /proc/PID/maps) around whether the window tops XQueryTree's stacking order;
-- window_watch(): as here if that host re-applies the window shape on every tick, else a watch
-  counting events of its own that every tick causes;
-- has_shell stays False: an XEmbed tray client docks on a new tray by itself.
+objects are counted and how its z-order state is read, and is named in monkey.py's HOSTS: the
+Windows program under Wine (wine_host.py) reads the state from the program through a probe; the
+native X11 program (x11_host.py) follows it from the presses and commands the X server delivered
+and from the menu items chosen, counts its ticks by the requests each one sends, and has no
+shell (an XEmbed tray client docks on a new tray by itself).
 """
 
 import subprocess
@@ -40,6 +33,7 @@ class Figure:
 class Host:
     name = "?"
     resident_tolerance_kib = None  # how far the resident memory may move, argued per host
+    commands = None                # the command ids by name, which the driver gives
 
     def __init__(self, options):
         self.options = options
@@ -83,6 +77,14 @@ class Host:
     def close(self):
         """Releases the host's helpers after the run."""
 
+    def chose(self, command):
+        """A menu item carrying `command` has just been chosen."""
+
+    def after_exit(self):
+        """Checks what holds once the program has ended by its exit item; returns what was
+        seen, or None when the host has nothing to check."""
+        return None
+
     def window_watch(self, window, fits):
         """Counts the program's ticks and sees every geometry of its window. Every tick of the
         Windows program re-applies the window's region, which reaches the X server as a new
@@ -98,6 +100,12 @@ class Host:
 
     def alive(self):
         return self.process is not None and self.process.poll() is None
+
+    def main_window(self):
+        """(id, geometry) of the program's window, or None while it is not shown: at first its
+        only window, whatever its size."""
+        windows = self.own_windows()
+        return windows[0] if windows else None
 
     def own_windows(self):
         """(id, geometry) of the visible X windows whose _NET_WM_PID is the program's."""

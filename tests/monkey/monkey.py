@@ -4,7 +4,8 @@ bursts and tray restarts against the running program, with checks during and aft
 
 Usage: monkey.py --host wine --exe mascot.exe --probe mascot-probe.exe --seconds 60 --seed N
                  --artifacts DIR [--replay COMMAND]
-Needs DISPLAY and what the host needs (wine_host.py). Prints the seed, one line per action and
+       monkey.py --host x11 --exe mascot --probe x11-probe [--wm openbox] ...
+Needs DISPLAY and what the host needs (wine_host.py, x11_host.py). Prints the seed, one line per action and
 one "ok N - ..." line per check; a failure prints "not ok", the last actions, a screenshot and
 the command that replays the seed.
 """
@@ -26,8 +27,9 @@ from menu_model import Resources, keys_to, tour_keys  # noqa: E402
 from monkey_run import Fault, Run  # noqa: E402
 from report import Report  # noqa: E402
 from wine_host import WineHost  # noqa: E402
+from x11_host import X11Host  # noqa: E402
 
-HOSTS = {"wine": WineHost}
+HOSTS = {"wine": WineHost, "x11": X11Host}
 ROOT = os.path.normpath(os.path.join(os.path.dirname(__file__), "..", ".."))
 RESOURCE_SCRIPT = "resources/mascot.rc"  # the menu and, through its headers, the command ids
 SETTLE_S = 1.0               # quiet time before the objects are counted
@@ -128,16 +130,20 @@ def exit_program(run, report, exit_id):
         require_exit(run.host.process, "the exit item")
         wait_for("the window to go", lambda: not run.host.own_windows(), 10)
         wait_for("the tray icon to go", lambda: run.tray.icon() is None, 10)
+        after = run.host.after_exit()
     except Failure as failure:
         raise Fault("exit", str(failure)) from None
-    report.ok("exit", f"keys {' '.join(path)} on the tray icon's menu")
+    report.ok("exit", f"keys {' '.join(path)} on the tray icon's menu" +
+              (f"; {after}" if after else ""))
 
 
 def parse_arguments():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--host", choices=sorted(HOSTS), required=True)
     parser.add_argument("--exe", required=True)
-    parser.add_argument("--probe", help="mascot-probe.exe (wine host)")
+    parser.add_argument("--probe", help="mascot-probe.exe (wine host), x11-probe (x11 host)")
+    parser.add_argument("--wm", choices=("none", "openbox"), default="none",
+                        help="the window manager the x11 host starts")
     parser.add_argument("--seconds", type=float, default=60)
     parser.add_argument("--seed", type=int, required=True)
     parser.add_argument("--artifacts", required=True)
@@ -158,6 +164,7 @@ def main():
     replay = options.replay or " ".join(sys.argv)
     resources = Resources(ROOT, RESOURCE_SCRIPT)
     host = HOSTS[options.host](options)
+    host.commands = resources.commands
     report = Report(host.name, options.artifacts, replay)
     print(f"# monkey on host {host.name}: seed {options.seed}, {options.seconds:g} s", flush=True)
     print(f"# replay: {replay}", flush=True)

@@ -10,6 +10,9 @@ from tray_host import TrayHost
 
 HALF = MASCOT_SIZE // 2
 Z_FRONT = 0
+# The window's place as a host reads it: topmost or not, and for a host that can tell, lowest
+# (0) or in between.
+PLACES = {0: "not topmost", 1: "topmost", 2: "neither topmost nor lowest"}
 TICK_GAP_LIMIT_MS = 1000       # a tick at least once a second
 QUIET_LIMIT_S = 2.5            # no tick received for this long: the watch is not keeping up or
                                # the program has stopped ticking
@@ -60,8 +63,7 @@ class Run:
         (at first its only window, whatever its size)."""
         self.start_tray()
         self.host.start()
-        windows = wait_for("the program's window", self.host.own_windows, 60)
-        self.window, box = windows[0]
+        self.window, box = wait_for("the program's window", self.host.main_window, 60)
         self.watch = self.host.window_watch(self.window, fits_screen_box)
         self.wait_tray_icon("the start")
         self.bar_width = self.tray.bar_width()
@@ -147,7 +149,12 @@ class Run:
         return x, y
 
     def note_choice(self, command):
+        """A menu item carrying `command` was chosen."""
         self.commands += 1
+        self.host.chose(command)
+
+    def note_posted(self, commands):
+        self.commands += len(commands)
 
     def tray_icon(self):
         icon = self.tray.icon()
@@ -256,4 +263,4 @@ class Run:
         self.samples["front" if front else "not front"] += 1
         if topmost != front:
             raise Fault("z-order", f"z-order state {before} but the window is "
-                        f"{'not ' if not topmost else ''}topmost")
+                        f"{PLACES[topmost]}")

@@ -18,7 +18,7 @@ CONFIGURE_NOTIFY = 22
 CONFIGURE_BOX_INTS = slice(12, 16)  # XConfigureEvent x, y, width, height, as 32-bit words
 WAIT_S = 0.2                     # how long the thread sleeps in select() before looking at stop
 
-_x11 = ctypes.CDLL("libX11.so.6")
+x11 = _x11 = ctypes.CDLL("libX11.so.6")
 _xext = ctypes.CDLL("libXext.so.6")
 _x11.XOpenDisplay.restype = ctypes.c_void_p
 _x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
@@ -28,6 +28,7 @@ _x11.XPending.argtypes = [ctypes.c_void_p]
 _x11.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.c_void_p]
 _x11.XSelectInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_long]
 _x11.XFlush.argtypes = [ctypes.c_void_p]
+_x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
 _xext.XShapeQueryExtension.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_int),
                                        ctypes.POINTER(ctypes.c_int)]
 _xext.XShapeSelectInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong]
@@ -36,6 +37,38 @@ _ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p
 # Xlib's default handler ends the process on any error, such as a window that has just gone.
 _ignore_errors = _ERROR_HANDLER(lambda display, error: 0)
 _x11.XSetErrorHandler(_ignore_errors)
+
+
+class TickCount:
+    """Ticks seen, each with the server's time in ms, and the longest pause between two."""
+
+    def __init__(self):
+        self.lock = threading.Lock()
+        self.ticks = 0
+        self.first_ms = None       # server time of the first tick seen
+        self.last_ms = None        # server time of the latest tick
+        self.last_seen = None      # time.monotonic() when the latest tick arrived here
+        self.longest_gap_ms = 0
+        self.longest_gap_end_ms = None
+
+    def count(self, server_ms):
+        with self.lock:
+            if self.last_ms is not None:
+                gap = (server_ms - self.last_ms) & 0xFFFFFFFF
+                if gap > self.longest_gap_ms:
+                    self.longest_gap_ms = gap
+                    self.longest_gap_end_ms = server_ms
+            else:
+                self.first_ms = server_ms
+            self.ticks += 1
+            self.last_ms = server_ms
+            self.last_seen = time.monotonic()
+
+    def snapshot(self):
+        """(ticks, longest gap in ms, seconds since the latest tick arrived or None)."""
+        with self.lock:
+            quiet = None if self.last_seen is None else time.monotonic() - self.last_seen
+            return self.ticks, self.longest_gap_ms, quiet
 
 
 class WindowWatch:
@@ -48,12 +81,7 @@ class WindowWatch:
         self.moves = 0
         self.misfit = None         # (x, y, width, height) of the first geometry refused
         self.lock = threading.Lock()
-        self.ticks = 0
-        self.first_ms = None       # server time of the first tick seen
-        self.last_ms = None        # server time of the latest tick
-        self.last_seen = None      # time.monotonic() when the latest tick arrived here
-        self.longest_gap_ms = 0
-        self.longest_gap_end_ms = None
+        self.ticks = TickCount()
         self._stop = threading.Event()
         self._ready = threading.Event()
         self._error = None
@@ -92,22 +120,9 @@ class WindowWatch:
                 _x11.XNextEvent(display, event)
                 words = ctypes.cast(event, ctypes.POINTER(ctypes.c_int))
                 if words[0] == shape_notify:
-                    self._count(event[EVENT_TIME_WORD] & 0xFFFFFFFF)
+                    self.ticks.count(event[EVENT_TIME_WORD] & 0xFFFFFFFF)
                 elif words[0] == CONFIGURE_NOTIFY:
                     self._moved(tuple(words[CONFIGURE_BOX_INTS]))
-
-    def _count(self, server_ms):
-        with self.lock:
-            if self.last_ms is not None:
-                gap = (server_ms - self.last_ms) & 0xFFFFFFFF
-                if gap > self.longest_gap_ms:
-                    self.longest_gap_ms = gap
-                    self.longest_gap_end_ms = server_ms
-            else:
-                self.first_ms = server_ms
-            self.ticks += 1
-            self.last_ms = server_ms
-            self.last_seen = time.monotonic()
 
     def _moved(self, box):
         with self.lock:
@@ -122,9 +137,7 @@ class WindowWatch:
 
     def snapshot(self):
         """(ticks, longest gap in ms, seconds since the latest tick arrived or None)."""
-        with self.lock:
-            quiet = None if self.last_seen is None else time.monotonic() - self.last_seen
-            return self.ticks, self.longest_gap_ms, quiet
+        return self.ticks.snapshot()
 
     def stop(self):
         self._stop.set()

@@ -2,6 +2,8 @@
 //   cover X Y W H SECONDS   an ordinary magenta window over the rectangle; prints its id
 //   desktop SECONDS         a full-screen green window of type _NET_WM_WINDOW_TYPE_DESKTOP
 //   order WINDOW...         the stacking position of each window's top-level (0 = lowest)
+//   place WINDOW...         each window's position among the viewable children of the root
+//                           (0 = lowest) and their number; -1 for one that is not among them
 //   shape WINDOW            the bounding shape as rows of '#' (inside) and '.' (outside)
 //   focus                   the window that has the keyboard focus
 //   mapped SECONDS          waits for the next window mapped on the root: its id and the
@@ -117,6 +119,42 @@ int Order(int count, char** args) {
     return 0;
 }
 
+// Mapped windows only: a window manager and toolkits keep unmapped children of the root
+// anywhere in the order, and none of them is seen.
+std::vector<xcb_window_t> ViewableChildren() {
+    std::vector<xcb_window_t> viewable;
+    xcb_query_tree_reply_t* tree =
+        xcb_query_tree_reply(g_c, xcb_query_tree(g_c, g_screen->root), nullptr);
+    if (!tree) return viewable;
+    xcb_window_t* children = xcb_query_tree_children(tree);
+    int length = xcb_query_tree_children_length(tree);
+    std::vector<xcb_get_window_attributes_cookie_t> cookies;
+    for (int i = 0; i < length; ++i) cookies.push_back(xcb_get_window_attributes(g_c, children[i]));
+    for (int i = 0; i < length; ++i) {
+        xcb_get_window_attributes_reply_t* attributes =
+            xcb_get_window_attributes_reply(g_c, cookies[i], nullptr);
+        if (attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE) {
+            viewable.push_back(children[i]);
+        }
+        std::free(attributes);
+    }
+    std::free(tree);
+    return viewable;
+}
+
+int Place(int count, char** args) {
+    std::vector<xcb_window_t> viewable = ViewableChildren();
+    for (int i = 0; i < count; ++i) {
+        auto window = static_cast<xcb_window_t>(std::strtoul(args[i], nullptr, 0));
+        int position = -1;
+        for (std::size_t j = 0; j < viewable.size(); ++j) {
+            if (viewable[j] == window) position = static_cast<int>(j);
+        }
+        std::printf("%d %zu\n", position, viewable.size());
+    }
+    return 0;
+}
+
 int Shape(char** args) {
     xcb_window_t window = static_cast<xcb_window_t>(std::strtoul(args[0], nullptr, 0));
     xcb_get_geometry_reply_t* geometry =
@@ -229,7 +267,8 @@ int Circle(char** args) {
 int Usage() {
     std::fputs(
         "usage: x11-probe cover X Y W H SECONDS | desktop SECONDS | order WINDOW... | "
-        "shape WINDOW | focus | mapped SECONDS | moves SECONDS | circle SECONDS\n",
+        "place WINDOW... | shape WINDOW | focus | mapped SECONDS | moves SECONDS | circle "
+        "SECONDS\n",
         stderr);
     return 2;
 }
@@ -252,6 +291,8 @@ int main(int argc, char** argv) {
         result = Desktop(argv + 2);
     else if (command == "order" && argc >= 3)
         result = Order(argc - 2, argv + 2);
+    else if (command == "place" && argc >= 3)
+        result = Place(argc - 2, argv + 2);
     else if (command == "shape" && argc == 3)
         result = Shape(argv + 2);
     else if (command == "focus" && argc == 2)

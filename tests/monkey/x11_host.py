@@ -1,0 +1,270 @@
+"""The native X11 program: `mascot` started as it is, commands sent by `mascot --command ID`,
+its X resources counted by the X-Resource extension (x11_resources.py), its ticks, presses and received
+commands read through the RECORD extension (x11_record.py), and its z-order state followed from
+those (zorder_model.py) and compared with its window's place among the root's viewable children
+(x11-probe place).
+
+Needs DISPLAY; --probe is x11-probe. With --wm openbox it starts openbox with the monkey's own
+configuration, which binds no menus and no keys, so that random clicks and keys cannot end the
+window manager or start programs.
+"""
+
+import ctypes
+import os
+import re
+import subprocess
+import time
+
+from desktop import Failure, run, wait_for
+from host_base import Figure, Host
+from window_watch import WindowWatch, x11
+from x11_record import ClientRecord
+from x11_resources import process_resources
+from zorder_model import Moment, ZOrderModel
+
+ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
+ATOMS_SOURCE = os.path.join(ROOT, "host", "x11", "x_display.cpp")
+OPENBOX_CONFIG = os.path.join(os.path.dirname(os.path.abspath(__file__)), "openbox-rc.xml")
+COVER = (420, 260, 240, 180)     # an ordinary window of the probe's inside the screen box
+COVER_SLACK_S = 3600             # the cover outlives any run; close() ends it
+SENDER_TIMEOUT_S = 15
+BEYOND_16_BITS = 0x10000
+TICK_WAIT_S = 2.0
+MENU_CHOICE_UNCERTAINTY_S = 0.5  # how long before that tick a chosen item may have run
+MENU_CLOSE_S = 2.0
+RECORDED_UNCERTAINTY_S = 0.02    # a recorded press or command acts on the next tick or two
+FORGET_AFTER_S = 120             # events older than this are folded into the z-order model
+TOP, LOWEST, BETWEEN = 1, 0, 2   # the mascot window's place among the root's viewable children
+WINDOW_TYPE = "_NET_WM_WINDOW_TYPE"
+TOOLTIP_TYPE = "_NET_WM_WINDOW_TYPE_TOOLTIP"
+QUIET_POINTER = (0, 0)           # the screen's corner: off the mascot's box, the tray and the cover
+TOOLTIP_GONE_S = 5
+STDERR_FILE = "program-stderr.txt"
+SETTLE_S = 0.5
+
+# The X resource types counted one by one (the others are counted together, under None), and
+# the tolerances of the counts and the memory: docs/monkey.md gives the spread they rest on.
+RESOURCE_NAMES = {"WINDOW": "windows", "PIXMAP": "pixmaps", "GC": "GCs", "PICTURE": "pictures"}
+RESOURCE_TOLERANCES = {"WINDOW": 0, "PIXMAP": 0, "GC": 0, "PICTURE": 0, None: 0}
+RESIDENT_TOLERANCE_KIB = 1024
+
+_x11 = x11
+_x11.XInternAtom.restype = ctypes.c_ulong
+_x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+_x11.XOpenDisplay.restype = ctypes.c_void_p
+
+
+def command_atom_name():
+    """The name of the command messages' type, as the program interns it."""
+    with open(ATOMS_SOURCE, encoding="utf-8") as source:
+        match = re.search(r'\{"(\w+)", &m_atoms\.command\}', source.read())
+    if match is None:
+        raise Failure(f"no command atom in {ATOMS_SOURCE}")
+    return match[1]
+
+
+def intern_atom(name):
+    display = _x11.XOpenDisplay(None)
+    try:
+        return _x11.XInternAtom(display, name.encode("ascii"), 0)
+    finally:
+        _x11.XCloseDisplay(display)
+
+
+class X11Watch:
+    """Ticks from the record, geometries from the window's ConfigureNotify events."""
+
+    def __init__(self, record, geometry):
+        self.record = record
+        self.geometry = geometry
+
+    def snapshot(self):
+        return self.record.ticks.snapshot()
+
+    def geometry_record(self):
+        return self.geometry.geometry_record()
+
+    def stop(self):
+        self.record.stop()
+        self.geometry.stop()
+
+
+class X11Host(Host):
+    name = "x11"
+    resident_tolerance_kib = RESIDENT_TOLERANCE_KIB
+
+    def __init__(self, options):
+        super().__init__(options)
+        self.exe = options.exe
+        self.probe = options.probe
+        self.helpers = []
+        self.record = None
+        self.model = None
+        self.taken = 0          # events of the record already given to the model
+        self.started_at = None  # time.monotonic() when the program was started
+        self.window = None
+        if getattr(options, "wm", "none") == "openbox":
+            self.helpers.append(self._start_openbox())
+        self.cover = self._hold_cover()
+
+    # --- helpers of the display ---
+
+    def _start_openbox(self):
+        process = subprocess.Popen(["openbox", "--config-file", OPENBOX_CONFIG],
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wait_for("openbox to manage the screen", lambda: "window id" in run(
+            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False), 20)
+        return process
+
+    def _hold_cover(self):
+        process = subprocess.Popen([self.probe, "cover", *map(str, COVER),
+                                    str(COVER_SLACK_S)], stdout=subprocess.PIPE,
+                                   stderr=subprocess.DEVNULL, text=True)
+        self.helpers.append(process)
+        return int(process.stdout.readline())
+
+    def places(self, windows):
+        """Each window's (position, count) among the root's viewable children."""
+        words = run([self.probe, "place", *map(str, windows)]).split()
+        return [(int(words[i]), int(words[i + 1])) for i in range(0, len(words), 2)]
+
+    # --- the Host interface ---
+
+    def command(self):
+        return [self.exe]
+
+    def start(self):
+        """Starts the program with its standard error kept in the artifacts."""
+        self.started_at = time.monotonic()
+        with open(self.stderr_path(), "w", encoding="utf-8") as stderr:
+            self.process = subprocess.Popen(self.command(), stdout=subprocess.DEVNULL,
+                                            stderr=stderr)
+        return self.process
+
+    def stderr_path(self):
+        return os.path.join(self.options.artifacts, STDERR_FILE)
+
+    def main_window(self):
+        """The program's window among the root's own children: not its tray icon, which sits
+        in the tray's window."""
+        windows = self.own_windows()
+        if not windows:
+            return None
+        for (window, box), (position, _) in zip(windows, self.places(w for w, _ in windows)):
+            if position >= 0:
+                return window, box
+        return None
+
+    def transient_windows(self, mascot):
+        """(id, geometry) of the program's shown windows besides the mascot window and the tray
+        icon: its menus and the tray icon's tooltip."""
+        windows = [(w, box) for w, box in self.own_windows() if w != mascot]
+        if not windows:
+            return []
+        places = self.places(w for w, _ in windows)
+        return [(w, box) for (w, box), (position, _) in zip(windows, places) if position >= 0]
+
+    def menus(self, mascot):
+        return [box for window, box in self.transient_windows(mascot)
+                if TOOLTIP_TYPE not in run(["xprop", "-id", str(window), WINDOW_TYPE],
+                                           check=False)]
+
+    def window_watch(self, window, fits):
+        self.window = window
+        self.record = ClientRecord(window, intern_atom(command_atom_name()))
+        latest = self.record.wait_ticks(1, TICK_WAIT_S)
+        if latest is None:
+            raise Failure("no tick of the program recorded")
+        # The server's clock against this one: the start-up time on the server's.
+        offset_s = time.monotonic() - latest / 1000
+        found = time.monotonic() - offset_s
+        begun = self.started_at - offset_s
+        self.model = ZOrderModel(self.commands, Moment((found + begun) / 2, (found - begun) / 2))
+        return X11Watch(self.record, WindowWatch(window, fits))
+
+    def post_commands(self, ids, codes, span_s):
+        """Starts one sender per id, spread over the span, and one with an id beyond 16 bits;
+        each must end as the help says: 0 and "received", 2 and one line."""
+        senders = []
+        began = time.monotonic()
+        for index, command in enumerate(ids + [ids[0] + BEYOND_16_BITS]):
+            delay = began + span_s * index / len(ids) - time.monotonic()
+            if delay > 0:
+                time.sleep(delay)
+            senders.append((command, subprocess.Popen(
+                [self.exe, "--command", str(command)], stdout=subprocess.PIPE,
+                stderr=subprocess.PIPE, text=True)))
+        for command, sender in senders:
+            out, err = sender.communicate(timeout=SENDER_TIMEOUT_S)
+            wanted = 2 if command >= BEYOND_16_BITS else 0
+            said = out if wanted == 0 else err
+            if sender.returncode != wanted or len(said.strip().splitlines()) != 1 or \
+                    (wanted == 0 and "received" not in out):
+                raise Failure(f"mascot --command {command} ended with {sender.returncode}, "
+                              f"said {out.strip()!r} {err.strip()!r}; {wanted} was due")
+
+    def figures(self):
+        # A tooltip, shown while the pointer rests on the tray icon, holds resources of its own.
+        run(["xdotool", "mousemove", *map(str, QUIET_POINTER)])
+        wait_for("the program's menus and tooltips to go",
+                 lambda: not self.transient_windows(self.window), TOOLTIP_GONE_S)
+        time.sleep(SETTLE_S)  # a hidden tooltip's window is destroyed on a later turn of the loop
+        counts, clients = process_resources(self.process.pid)
+        if not clients:
+            raise Failure(f"the X server knows no connection of PID {self.process.pid}")
+        other = sum(count for kind, count in counts.items() if kind not in RESOURCE_NAMES)
+        return [Figure(f"X {name}", counts.get(kind, 0), RESOURCE_TOLERANCES[kind])
+                for kind, name in RESOURCE_NAMES.items()] + \
+            [Figure("other X resources", other, RESOURCE_TOLERANCES[None])]
+
+    def chose(self, command):
+        """A menu item was chosen just now. The program runs it as the menu closes: at the
+        latest on the tick after the menu is seen gone, and that look takes a moment."""
+        try:
+            wait_for("the menu to close", lambda: not self.menus(self.window), MENU_CLOSE_S)
+        except Failure:
+            pass  # the monkey's own check of the menus tells
+        latest = self.record.wait_ticks(1, TICK_WAIT_S)
+        if latest is not None:
+            self.model.command(Moment(latest / 1000, MENU_CHOICE_UNCERTAINTY_S), command)
+
+    def _follow(self):
+        for server_ms, kind, value in self.record.events(self.taken):
+            moment = Moment(server_ms / 1000, RECORDED_UNCERTAINTY_S)
+            if kind == "press":
+                self.model.press(moment, value)
+            else:
+                self.model.command(moment, value)
+            self.taken += 1
+
+    def z_order_sample(self):
+        before = self.record.wait_ticks(1, TICK_WAIT_S)
+        position, count = self.places([self.window])[0]
+        after = self.record.wait_ticks(2, TICK_WAIT_S)
+        if before is None or after is None:
+            return None  # too few ticks: the tick check tells why
+        self._follow()
+        self.model.forget_before(after / 1000 - FORGET_AFTER_S)
+        states = self.model.state(before / 1000), self.model.state(after / 1000)
+        if None in states:
+            return None
+        place = TOP if position == count - 1 else LOWEST if position == 0 else BETWEEN
+        return states[0], place, states[1]
+
+    def after_exit(self):
+        """With no mascot on the display a sender ends with 1 and one line."""
+        result = subprocess.run([self.exe, "--command", "0"], capture_output=True, text=True,
+                                timeout=SENDER_TIMEOUT_S)
+        if result.returncode != 1 or len(result.stderr.strip().splitlines()) != 1:
+            raise Failure(f"mascot --command with no mascot ended with {result.returncode}, "
+                          f"said {result.stderr.strip()!r}")
+        with open(self.stderr_path(), encoding="utf-8", errors="replace") as stderr:
+            said = len(stderr.read().splitlines())
+        return f"mascot --command then ends with 1; the program said {said} lines on standard " \
+               f"error ({STDERR_FILE})"
+
+    def close(self):
+        for helper in reversed(self.helpers):
+            if helper.poll() is None:
+                helper.terminate()
+                helper.wait(timeout=5)
