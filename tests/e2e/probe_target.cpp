@@ -8,7 +8,7 @@ namespace {
 constexpr const char* kMascotClass = "mascot test program";
 // Offsets in the 64-bit process environment block and in the image's headers.
 constexpr std::uintptr_t kPebImageBase = 0x10;
-constexpr std::uintptr_t kNewHeaderOffset = 0x3C;  // where the PE header starts
+constexpr std::uintptr_t kNewHeaderOffset = 0x3C;     // where the PE header starts
 constexpr std::uintptr_t kSizeOfImage = 4 + 20 + 56;  // after "PE\0\0" and the file header
 
 BOOL CALLBACK CountMascots(HWND window, LPARAM found) {
@@ -71,8 +71,8 @@ bool ReadImageInt(HWND window, std::uintptr_t rva, std::int32_t& value) {
     std::uintptr_t base = 0;
     std::uint32_t size = 0;
     std::uint64_t word = 0;
-    bool read = ReadImageExtent(process, base, size) &&
-                ReadRemote(process, base + rva, &word, sizeof word);
+    bool read =
+        ReadImageExtent(process, base, size) && ReadRemote(process, base + rva, &word, sizeof word);
     // A reference to the int (a global bound to a field elsewhere) holds an address inside the
     // image; a plain int of a small value never looks like one.
     if (read && word >= base && word < base + size) {
