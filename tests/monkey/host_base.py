@@ -55,6 +55,10 @@ class Host:
         """The program's objects as Figures (memory is added by the caller)."""
         raise NotImplementedError
 
+    def object_details(self):
+        """A breakdown of the counts for the log, where the host has one."""
+        return ""
+
     def z_order_sample(self):
         """(state before, topmost 0/1, state after): the program's z-order state (0 front,
         1 ducked, 3 behind) read on both sides of the window system's topmost flag, with

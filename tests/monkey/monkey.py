@@ -175,10 +175,12 @@ def main():
         start(run, report)
         warm_up(run, report, rng, setting)
         first = figures(run)
-        report.log("start: " + ", ".join(f"{f.name} {f.value}{f.unit}" for f in first))
+        report.log("start: " + ", ".join(f"{f.name} {f.value}{f.unit}" for f in first) +
+                   f"; {host.object_details()}")
         count = soak(run, report, rng, options.seconds, setting)
         last = figures(run)
-        report.log("end: " + ", ".join(f"{f.name} {f.value}{f.unit}" for f in last))
+        report.log("end: " + ", ".join(f"{f.name} {f.value}{f.unit}" for f in last) +
+                   f"; {host.object_details()}")
         ticks = report_run(run, report, count, options.seconds, options.seed)
         compare(report, first, last)
         exit_program(run, report, setting.exit_id)

@@ -1,4 +1,4 @@
-"""One monkey run against one host: the program, the tray host and the tick watch, what the
+"""One monkey run against one host: the program, the tray host and the window watch, what the
 actions need from them, and the checks that run between and during the actions.
 """
 
@@ -21,7 +21,7 @@ SAMPLE_EVERY_S = 0.25
 TRAY_ICON_S = 20               # how long the icon may take to come back to a new tray
 TRAY_BAR_S = 10                # how long a new tray host may take to show its bar
 TRAY_ATTEMPTS = 3
-MENU_CLOSE_S = 2.0
+MENU_CLOSE_S = 2.0             # how long a menu may take to close on its own
 ESCAPES = 3                    # enough to close a submenu and its menu
 
 
