@@ -22,7 +22,7 @@ from zorder_model import Moment, ZOrderModel
 
 OPENBOX_CONFIG = os.path.join(os.path.dirname(os.path.abspath(__file__)), "openbox-rc.xml")
 COVER = (420, 260, 240, 180)     # an ordinary window of the probe's inside the screen box
-COVER_SLACK_S = 3600             # the cover outlives any run; close() ends it
+COVER_SLACK_S = 600              # the cover outlives the run by this much; close() ends it
 SENDER_TIMEOUT_S = 15
 BEYOND_16_BITS = 0x10000
 TICK_WAIT_S = 2.0
@@ -35,6 +35,7 @@ WINDOW_TYPE = "_NET_WM_WINDOW_TYPE"
 TOOLTIP_TYPE = "_NET_WM_WINDOW_TYPE_TOOLTIP"
 QUIET_POINTER = (0, 0)           # the screen's corner: off the mascot's box, the tray and the cover
 TOOLTIP_GONE_S = 5
+WM_START_S = 20
 STDERR_FILE = "program-stderr.txt"
 SETTLE_S = 0.5
 
@@ -76,25 +77,23 @@ class X11Host(Host):
         self.taken = 0          # events of the record already given to the model
         self.started_at = None  # time.monotonic() when the program was started
         self.window = None
-        if getattr(options, "wm", "none") == "openbox":
-            self.helpers.append(self._start_openbox())
-        self.cover = self._hold_cover()
 
     # --- helpers of the display ---
 
     def _start_openbox(self):
-        process = subprocess.Popen(["openbox", "--config-file", OPENBOX_CONFIG],
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.helpers.append(subprocess.Popen(["openbox", "--config-file", OPENBOX_CONFIG],
+                                             stdout=subprocess.DEVNULL,
+                                             stderr=subprocess.DEVNULL))
         wait_for("openbox to manage the screen", lambda: "window id" in run(
-            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False), 20)
-        return process
+            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False), WM_START_S)
 
     def _hold_cover(self):
         process = subprocess.Popen([self.probe, "cover", *map(str, COVER),
-                                    str(COVER_SLACK_S)], stdout=subprocess.PIPE,
+                                    str(int(self.options.seconds) + COVER_SLACK_S)],
+                                   stdout=subprocess.PIPE,
                                    stderr=subprocess.DEVNULL, text=True)
         self.helpers.append(process)
-        return int(process.stdout.readline())
+        process.stdout.readline()  # its window's id, once it is shown
 
     def places(self, windows):
         """Each window's (position, count) among the root's viewable children."""
@@ -107,7 +106,11 @@ class X11Host(Host):
         return [self.exe]
 
     def start(self):
-        """Starts the program with its standard error kept in the artifacts."""
+        """Starts the window manager if asked and the cover window, then the program with its
+        standard error kept in the artifacts."""
+        if self.options.wm == "openbox":
+            self._start_openbox()
+        self._hold_cover()
         self.started_at = time.monotonic()
         with open(self.stderr_path(), "w", encoding="utf-8") as stderr:
             self.process = subprocess.Popen(self.command(), stdout=subprocess.DEVNULL,
