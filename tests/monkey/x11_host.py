@@ -1,32 +1,28 @@
 """The native X11 program: `mascot` started as it is, commands sent by `mascot --command ID`,
-its X resources counted by the X-Resource extension (x11_resources.py), its ticks, presses and received
-commands read through the RECORD extension (x11_record.py), and its z-order state followed from
-those (zorder_model.py) and compared with its window's place among the root's viewable children
-(x11-probe place).
+its X resources counted by the X-Resource extension (x11_resources.py), its ticks, presses and
+received commands read through the RECORD extension (x11_record.py), and its z-order state
+followed from those (zorder_model.py) and compared with its window's place among the root's
+viewable children (x11-probe place).
 
 Needs DISPLAY; --probe is x11-probe. With --wm openbox it starts openbox with the monkey's own
 configuration, which binds no menus and no keys, so that random clicks and keys cannot end the
 window manager or start programs.
 """
 
-import ctypes
 import os
-import re
 import subprocess
 import time
 
 from desktop import Failure, run, wait_for
 from host_base import Figure, Host
-from window_watch import WindowWatch, x11
+from window_watch import WindowWatch
 from x11_record import ClientRecord
 from x11_resources import process_resources
 from zorder_model import Moment, ZOrderModel
 
-ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
-ATOMS_SOURCE = os.path.join(ROOT, "host", "x11", "x_display.cpp")
 OPENBOX_CONFIG = os.path.join(os.path.dirname(os.path.abspath(__file__)), "openbox-rc.xml")
 COVER = (420, 260, 240, 180)     # an ordinary window of the probe's inside the screen box
-COVER_SLACK_S = 3600             # the cover outlives any run; close() ends it
+COVER_SLACK_S = 600              # the cover outlives the run by this much; close() ends it
 SENDER_TIMEOUT_S = 15
 BEYOND_16_BITS = 0x10000
 TICK_WAIT_S = 2.0
@@ -39,6 +35,7 @@ WINDOW_TYPE = "_NET_WM_WINDOW_TYPE"
 TOOLTIP_TYPE = "_NET_WM_WINDOW_TYPE_TOOLTIP"
 QUIET_POINTER = (0, 0)           # the screen's corner: off the mascot's box, the tray and the cover
 TOOLTIP_GONE_S = 5
+WM_START_S = 20
 STDERR_FILE = "program-stderr.txt"
 SETTLE_S = 0.5
 
@@ -47,29 +44,6 @@ SETTLE_S = 0.5
 RESOURCE_NAMES = {"WINDOW": "windows", "PIXMAP": "pixmaps", "GC": "GCs", "PICTURE": "pictures"}
 RESOURCE_TOLERANCES = {"WINDOW": 0, "PIXMAP": 0, "GC": 0, "PICTURE": 0, None: 0}
 RESIDENT_TOLERANCE_KIB = 1024
-
-_x11 = x11
-_x11.XInternAtom.restype = ctypes.c_ulong
-_x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-_x11.XOpenDisplay.restype = ctypes.c_void_p
-
-
-def command_atom_name():
-    """The name of the command messages' type, as the program interns it."""
-    with open(ATOMS_SOURCE, encoding="utf-8") as source:
-        match = re.search(r'\{"(\w+)", &m_atoms\.command\}', source.read())
-    if match is None:
-        raise Failure(f"no command atom in {ATOMS_SOURCE}")
-    return match[1]
-
-
-def intern_atom(name):
-    display = _x11.XOpenDisplay(None)
-    try:
-        return _x11.XInternAtom(display, name.encode("ascii"), 0)
-    finally:
-        _x11.XCloseDisplay(display)
-
 
 class X11Watch:
     """Ticks from the record, geometries from the window's ConfigureNotify events."""
@@ -103,25 +77,23 @@ class X11Host(Host):
         self.taken = 0          # events of the record already given to the model
         self.started_at = None  # time.monotonic() when the program was started
         self.window = None
-        if getattr(options, "wm", "none") == "openbox":
-            self.helpers.append(self._start_openbox())
-        self.cover = self._hold_cover()
 
     # --- helpers of the display ---
 
     def _start_openbox(self):
-        process = subprocess.Popen(["openbox", "--config-file", OPENBOX_CONFIG],
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.helpers.append(subprocess.Popen(["openbox", "--config-file", OPENBOX_CONFIG],
+                                             stdout=subprocess.DEVNULL,
+                                             stderr=subprocess.DEVNULL))
         wait_for("openbox to manage the screen", lambda: "window id" in run(
-            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False), 20)
-        return process
+            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False), WM_START_S)
 
     def _hold_cover(self):
         process = subprocess.Popen([self.probe, "cover", *map(str, COVER),
-                                    str(COVER_SLACK_S)], stdout=subprocess.PIPE,
+                                    str(int(self.options.seconds) + COVER_SLACK_S)],
+                                   stdout=subprocess.PIPE,
                                    stderr=subprocess.DEVNULL, text=True)
         self.helpers.append(process)
-        return int(process.stdout.readline())
+        process.stdout.readline()  # its window's id, once it is shown
 
     def places(self, windows):
         """Each window's (position, count) among the root's viewable children."""
@@ -134,7 +106,11 @@ class X11Host(Host):
         return [self.exe]
 
     def start(self):
-        """Starts the program with its standard error kept in the artifacts."""
+        """Starts the window manager if asked and the cover window, then the program with its
+        standard error kept in the artifacts."""
+        if self.options.wm == "openbox":
+            self._start_openbox()
+        self._hold_cover()
         self.started_at = time.monotonic()
         with open(self.stderr_path(), "w", encoding="utf-8") as stderr:
             self.process = subprocess.Popen(self.command(), stdout=subprocess.DEVNULL,
@@ -171,7 +147,7 @@ class X11Host(Host):
 
     def window_watch(self, window, fits):
         self.window = window
-        self.record = ClientRecord(window, intern_atom(command_atom_name()))
+        self.record = ClientRecord(window)
         latest = self.record.wait_ticks(1, TICK_WAIT_S)
         if latest is None:
             raise Failure("no tick of the program recorded")

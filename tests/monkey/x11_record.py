@@ -5,6 +5,8 @@ each with the server's time.
 """
 
 import ctypes
+import os
+import re
 import select
 import threading
 
@@ -19,6 +21,8 @@ SERVER_TIMES = 1 | 2       # XRecordFromServerTime | XRecordFromClientTime
 WAIT_S = 0.2               # how long the thread sleeps in select() before looking at stop
 COMMAND_ID_WORD = 4        # 32-bit words of a client message: response type and format,
                            # window, type, then the data: version, command id, ...
+ATOMS_SOURCE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "host", "x11",
+                            "x_display.cpp")
 
 
 class Range8(ctypes.Structure):
@@ -62,6 +66,19 @@ _xtst.XRecordFreeContext.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
 _xtst.XRecordFreeData.argtypes = [ctypes.POINTER(InterceptData)]
 
 
+x11.XInternAtom.restype = ctypes.c_ulong
+x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+
+
+def command_type(display):
+    """The atom of the command messages, by the name the program interns (in x_display.cpp)."""
+    with open(ATOMS_SOURCE, encoding="utf-8") as source:
+        match = re.search(r'\{"(\w+)", &m_atoms\.command\}', source.read())
+    if match is None:
+        raise RuntimeError(f"no command atom in {ATOMS_SOURCE}")
+    return x11.XInternAtom(display, match[1].encode("ascii"), 0)
+
+
 def _ranges():
     """The pointer query, and the events from presses to client messages: the program's
     connection selects presses alone, and is sent client messages."""
@@ -80,12 +97,11 @@ class ClientRecord:
 
     ticks: a TickCount of its pointer queries; events(): the presses ("press", button) and
     commands ("command", id) delivered to it, with the server time of each in ms.
-    command_type: the atom of the command messages.
     """
 
-    def __init__(self, window, command_type):
+    def __init__(self, window):
         self.window = window
-        self.command_type = command_type
+        self.command_type = None
         self.ticks = TickCount()
         self._events = []
         self._changed = threading.Condition()
@@ -104,6 +120,7 @@ class ClientRecord:
             if not control or not data:
                 self._error = "cannot open the X display"
                 return
+            self.command_type = command_type(control)
             client = ctypes.c_ulong(self.window)
             ranges = _ranges()
             context = _xtst.XRecordCreateContext(control, SERVER_TIMES, ctypes.byref(client), 1,
