@@ -51,13 +51,15 @@ class MascotRun:
             raise Failure("mascot-probe finds no mascot window")
         return state
 
-    def open_menu(self, where, attempts=4, clicker=click):
-        """Right-clicks at where() until a popup menu shows; returns (click point, menu box)."""
+    def open_menu(self, where, attempts=6, clicker=click):
+        """Right-clicks at where() until a popup menu shows; returns (click point, menu box).
+        Under Wine a right click soon after a menu closed sometimes opens none, and a loaded
+        machine can take seconds to show one, hence the tries and the wait."""
         for _ in range(attempts):
             point = where()
             clicker(*point, 3)
             try:
-                menus = wait_for("the popup menu", menu_windows, 1.5)
+                menus = wait_for("the popup menu", menu_windows, 3)
                 return point, menus[0]
             except Failure:
                 continue
