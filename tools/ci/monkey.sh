@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Monkey stage: random clicks, drags, menus, keys, pointer moves, command bursts and tray
 # restarts against the real program on a virtual X display, with its checks (tests/monkey), for
-# every desktop host present: mascot.exe under Wine, then the native X11 program. 60 s each from
-# a fixed seed unless told otherwise.
+# every desktop host present: mascot.exe under Wine, then the native X11 program on a bare X
+# server and under openbox. 60 s each from a fixed seed unless told otherwise.
 #
 # Usage: tools/ci/monkey.sh [--host wine|x11] [--wm none|openbox] [--seconds N] [--seed N|random]
 #                           [--build DIR]
 #   --host   one host only (default: each in turn)
-#   --wm     the X11 program's window manager: none (a bare X server, the default) or openbox
+#   --wm     the X11 program's window manager: none (a bare X server) or openbox (default: both)
 #   --build  build folder and Wine prefix (default build-e2e-win, shared with the e2e stage), and
 #            DIR/x11 for the X11 program (default build-x11, shared with the x11 stage); a second
 #            run at the same time needs a folder of its own.
@@ -22,13 +22,13 @@ seed=20240611
 build="$root/build-e2e-win"
 xbuild="$root/build-x11"
 hosts=(wine x11)
-wm=none
+wms=(none openbox)
 wine_started=0
 usage="usage: $0 [--host wine|x11] [--wm none|openbox] [--seconds N] [--seed N|random] [--build DIR]"
 while [ $# -gt 0 ]; do
   case "$1" in
     --host) hosts=("$2"); shift 2 ;;
-    --wm) wm=$2; shift 2 ;;
+    --wm) wms=("$2"); shift 2 ;;
     --seconds) seconds=$2; shift 2 ;;
     --seed) seed=$2; shift 2 ;;
     --build) build=$(realpath -m "$2"); xbuild="$build/x11"; shift 2 ;;
@@ -64,17 +64,23 @@ monkey_wine() {
     "$seed" "$build/monkey-artifacts" "$replay"
 }
 
-monkey_x11() {
+build_x11() {
   tools/ci/deps.sh g++ cmake make qt6-base-dev libxcb1-dev libxcb-shape0-dev xvfb xauth \
     xdotool x11-utils x11-xserver-utils imagemagick fonts-vlgothic python3 trayer openbox \
     libx11-6 libxext6 libxtst6 libxres1
   cmake --preset x11 -B "$xbuild" >/dev/null
   nice cmake --build "$xbuild" -j2 --target mascot x11-probe >/dev/null
   fresh_artifacts "$xbuild"
+  (cd tests/monkey && python3 zorder_model_test.py)
+}
+
+monkey_x11() {
+  local wm=$1
   local replay="tools/ci/monkey.sh --host x11 --wm $wm --seconds $seconds --seed $seed"
   xvfb-run -a -s "-screen 0 1024x768x24" python3 tests/monkey/monkey.py --host x11 \
     --exe "$xbuild/host/x11/mascot" --probe "$xbuild/tests/x11/x11-probe" --wm "$wm" \
-    --seconds "$seconds" --seed "$seed" --artifacts "$xbuild/monkey-artifacts" --replay "$replay"
+    --seconds "$seconds" --seed "$seed" --artifacts "$xbuild/monkey-artifacts/$wm" \
+    --replay "$replay"
 }
 
 finish() {
@@ -91,7 +97,10 @@ trap finish EXIT
 for host in "${hosts[@]}"; do
   case "$host" in
     wine) monkey_wine ;;
-    x11) monkey_x11 ;;
+    x11)
+      build_x11
+      for wm in "${wms[@]}"; do monkey_x11 "$wm"; done
+      ;;
     *) echo "$usage" >&2; exit 2 ;;
   esac
 done
