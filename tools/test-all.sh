@@ -15,9 +15,12 @@ for stage in "${stages[@]}"; do
   "$stage" 2>&1 | tee -a "$log"
   echo "=== $stage passed in $((SECONDS - start)) s"
 done
-# CTest's summary lines and the end-to-end and monkey checks' "ok N - ..." lines.
+# CTest's summary lines, the end-to-end and monkey checks' "ok N - ..." lines and the Python
+# unit tests.
 ctests=$(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$log" |
   awk '{ sum += $1 } END { print sum + 0 }')
 checks=$(grep -c '^ok [0-9]' "$log" || true)
+units=$(awk '/^Ran [0-9]+ tests? in/ { ran = $2 } /^OK/ && ran { sum += ran; ran = 0 }
+  END { print sum + 0 }' "$log")
 echo "All stages passed."
-echo "tests: $((ctests + checks)) passed, 0 failed"
+echo "tests: $((ctests + checks + units)) passed, 0 failed"
