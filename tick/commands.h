@@ -8,9 +8,10 @@
 constexpr int kModeFixed = 100;
 
 enum class CommandResult {
-    Handled,  // the command did its work; the window procedure returns 0
-    Exit,     // the window must be destroyed, then FinishCommand runs
-    Unknown,  // not ours: the window procedure passes it to DefWindowProcA
+    Handled,  // the command did its work
+    Exit,     // the host ends the program (its window destroyed), then FinishCommand runs
+    Unknown,  // not a command of the core (a window procedure passes it on); the reset that
+              // starts every command has still run
 };
 
 // Runs at the start of every command, whatever its id.

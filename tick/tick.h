@@ -26,7 +26,7 @@ struct CTickState {
 struct TickPlacement {
     int x;
     int y;
-    bool topmost;  // true: HWND_TOPMOST; false: HWND_BOTTOM
+    bool topmost;  // true: above every window; false: below every ordinary window
 };
 
 // One pass: cursor becomes the target, clock, mode, clamp, placement, playback, commit.

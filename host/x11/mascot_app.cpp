@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "host/shared/globals.h"
 #include "host/x11/command_channel.h"
-#include "host/x11/core_link.h"
 #include "host/x11/image.h"
 #include "host/x11/popup_menu.h"
 #include "host/x11/termination_signals.h"
@@ -22,14 +22,14 @@ void EndOnLostDisplay() {
 
 CMascotApp::CMascotApp(CXDisplay& display, int signalFd)
     : m_display(display), m_signalFd(signalFd), m_window(display), m_ticks(display, m_window) {
-    m_handlers.leftPress = [] { CoreDuckOnClick(); };
+    m_handlers.leftPress = [] { DuckOnClick(); };
     m_handlers.rightPress = [this](int x, int y) { m_menu.popup(QPoint(x, y)); };
     m_handlers.command = [this](const CCommandMessage& command) { OnXCommand(command); };
     m_handlers.requestRefused = [this] { m_ticks.OnRequestRefused(); };
 }
 
 bool CMascotApp::Start() {
-    CoreResetMotion();
+    ResetMotion();
     if (!m_timer.Start(static_cast<int>(kTickMs))) {
         std::fputs("mascot: the system gives no timer\n", stderr);
         return false;
@@ -77,9 +77,9 @@ void CMascotApp::OnXCommand(const CCommandMessage& command) {
 }
 
 void CMascotApp::RunCommandId(std::uint16_t id) {
-    if (CoreRunCommand(id) != CoreCommandResult::Exit) return;
+    if (RunCommand(id) != CommandResult::Exit) return;
     End();
-    CoreFinishCommand();
+    FinishCommand();
 }
 
 void CMascotApp::CheckConnection() {

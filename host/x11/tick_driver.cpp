@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
+#include "host/shared/globals.h"
 #include "host/shared/window.h"
-#include "host/x11/core_link.h"
 #include "host/x11/desktop_window.h"
 #include "host/x11/tick_timer.h"
 
@@ -30,7 +30,7 @@ void CTickDriver::ReadPointer() {
 
 void CTickDriver::Tick() {
     ReadPointer();
-    CCorePlacement placement = CoreRunTick(m_pointerX, m_pointerY, NowMs());
+    TickPlacement placement = RunTick(m_pointerX, m_pointerY, NowMs());
     if (m_lookup.Due(!placement.topmost)) m_desktop = FindDesktopTopLevel(m_display);
     CStackRequest stack = DecideStacking(placement.topmost, m_menuOpen, m_desktop);
     m_window.Place(placement.x, placement.y, stack);
