@@ -126,7 +126,7 @@ class MenuKeys:
         self.exit_id = setting.exit_id
 
     def play(self, run, menu):
-        walk = MenuWalk(run.menu_items)
+        walk = MenuWalk(run.menu_items, run.host.return_closes_unselected)
         for key in self.moves:
             walk.press(key)
         ending = self.ending

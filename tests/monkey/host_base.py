@@ -34,6 +34,7 @@ class Host:
     name = "?"
     resident_tolerance_kib = None  # how far the resident memory may move, argued per host
     commands = None                # the command ids by name, which the driver gives
+    return_closes_unselected = True  # Return with no item selected closes the menu (Windows)
 
     def __init__(self, options):
         self.options = options

@@ -72,11 +72,14 @@ class MenuWalk:
     Arrow keys move within the innermost open level and wrap around, skipping separators; with
     nothing selected yet, Down takes the first item and Up the last. Right or Return on a submenu
     item opens it with its first item selected; Left and Escape close the innermost submenu, and
-    Escape on the top level closes the whole menu. Return on a plain item chooses it.
+    Escape on the top level closes the whole menu. Return on a plain item chooses it; with
+    nothing selected it closes the menu where the toolkit does so (Windows) and is ignored
+    otherwise (Qt).
     """
 
-    def __init__(self, items):
+    def __init__(self, items, return_closes_unselected=True):
         self.levels = [[items, None]]  # (items, selected index) per open level
+        self.return_closes_unselected = return_closes_unselected
         self.closed = False
         self.chosen = None  # the Item chosen, once the menu has closed on a choice
 
@@ -119,6 +122,8 @@ class MenuWalk:
                 self.closed = True
         elif key == "Return":
             if self._open_submenu():
+                return
+            if self.selected() is None and not self.return_closes_unselected:
                 return
             self.chosen = self.selected()
             self.closed = True

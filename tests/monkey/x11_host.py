@@ -66,6 +66,7 @@ class X11Watch:
 class X11Host(Host):
     name = "x11"
     resident_tolerance_kib = RESIDENT_TOLERANCE_KIB
+    return_closes_unselected = False  # a Qt menu ignores Return until an item is selected
 
     def __init__(self, options):
         super().__init__(options)

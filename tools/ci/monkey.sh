@@ -71,7 +71,6 @@ build_x11() {
   cmake --preset x11 -B "$xbuild" >/dev/null
   nice cmake --build "$xbuild" -j2 --target mascot x11-probe >/dev/null
   fresh_artifacts "$xbuild"
-  (cd tests/monkey && python3 zorder_model_test.py)
 }
 
 monkey_x11() {
@@ -94,6 +93,9 @@ finish() {
 }
 trap finish EXIT
 
+# The monkey's own models first: the menu it walks and the X11 program's z-order state.
+tools/ci/deps.sh python3
+(cd tests/monkey && python3 menu_model_test.py && python3 zorder_model_test.py)
 for host in "${hosts[@]}"; do
   case "$host" in
     wine) monkey_wine ;;
