@@ -1,6 +1,8 @@
 // Environment variables for Qt, set in this process only.
 #include "host/x11/qt_environment.h"
 
+#include <QPixmapCache>
+
 #include <cstdlib>
 
 namespace {
@@ -18,3 +20,5 @@ void PrepareQtEnvironment() {
     setenv("QT_ENABLE_HIGHDPI_SCALING", "0", 1);
     setenv("QT_QPA_PLATFORM", "xcb", 1);
 }
+
+void StopStyleCache() { QPixmapCache::setCacheLimit(0); }

@@ -41,6 +41,7 @@ int RunMascot(int argc, char** argv) {
     g_qtDefaultHandler = qInstallMessageHandler(FilterQtMessages);
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    StopStyleCache();
     CMascotApp mascot(*display, signalFd);
     if (!mascot.Start()) return kExitCannotStart;
     return QApplication::exec();
