@@ -19,6 +19,7 @@ QUIET_LIMIT_S = 2.5            # no tick received for this long: the watch is no
 QUIET_RECHECK_S = 1.0
 SAMPLE_EVERY_S = 0.25
 TRAY_ICON_S = 20               # how long the icon may take to come back to a new tray
+TRAY_GLANCE_S = 3              # how long a shown icon may be hidden from the screenshot
 TRAY_BAR_S = 10                # how long a new tray host may take to show its bar
 TRAY_ATTEMPTS = 3
 MENU_CLOSE_S = 2.0             # how long a menu may take to close on its own
@@ -157,10 +158,14 @@ class Run:
         self.commands += len(commands)
 
     def tray_icon(self):
-        icon = self.tray.icon()
-        if icon is None:
-            raise Fault("tray", "no tray icon in the tray host's bar")
-        return icon
+        """The icon's centre. One glance can miss it (once in an hour under openbox, with the
+        icon back in the screenshot taken right after), so the icon has a few seconds to be
+        seen; a lost icon stays lost."""
+        try:
+            return wait_for("the tray icon in the tray host's bar", self.tray.icon, TRAY_GLANCE_S)
+        except Failure:
+            raise Fault("tray", f"no tray icon in the tray host's bar for {TRAY_GLANCE_S} s") \
+                from None
 
     def wait_tray_icon(self, what):
         try:
