@@ -158,8 +158,11 @@ class MascotRun:
         point, menu = self.open_menu(mascot_centre, attempts=8, clicker=click_moving)
         save_screenshot(self.artifacts, "mascot-menu")
         mx, my, mw, mh = menu
-        # The menu opens at the click, or flipped to the left or up where the screen ends.
-        require(mx in (point[0], point[0] - mw) and my in (point[1], point[1] - mh),
+        screen = Screen()
+        # The menu opens at the click, or where the screen ends flipped to the left or up, or
+        # moved back just inside it (Wine does either, by how far the click is from the edge).
+        require(mx in (point[0], point[0] - mw, screen.width - mw) and
+                my in (point[1], point[1] - mh, screen.height - mh),
                 f"menu at ({mx}, {my}) {mw}x{mh} for a click at {point}")
 
     def stop_brakes(self):
