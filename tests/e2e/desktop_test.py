@@ -51,10 +51,12 @@ class MascotRun:
             raise Failure("mascot-probe finds no mascot window")
         return state
 
-    def open_menu(self, where, attempts=6, clicker=click):
+    def open_menu(self, where, attempts=10, clicker=click):
         """Right-clicks at where() until a popup menu shows; returns (click point, menu box).
-        Under Wine a right click soon after a menu closed sometimes opens none, and a loaded
-        machine can take seconds to show one, hence the tries and the wait."""
+        Under Wine a right click soon after a menu closed sometimes opens none, the tray icon
+        sometimes ignores right clicks for some seconds after the program starts or while the
+        machine is busy, and a loaded machine can take seconds to show a menu, hence the tries,
+        the wait and the pause between them."""
         for _ in range(attempts):
             point = where()
             clicker(*point, 3)
@@ -62,7 +64,7 @@ class MascotRun:
                 menus = wait_for("the popup menu", menu_windows, 3)
                 return point, menus[0]
             except Failure:
-                continue
+                time.sleep(1)
         raise Failure(f"no popup menu after {attempts} right clicks")
 
     def choose(self, key_names):
