@@ -9,6 +9,8 @@ Usage: desktop_test.py --exe mascot.exe --probe mascot-probe.exe --artifacts DIR
 Needs DISPLAY (e.g. from xvfb-run) and WINEPREFIX (see tools/wine/prepare-prefix.sh).
 """
 
+import os
+import re
 import time
 
 from desktop import (BOX_BOTTOM, BOX_LEFT, BOX_RIGHT, BOX_TOP, MASCOT_SIZE, START_X, START_Y,
@@ -25,6 +27,11 @@ KEYS_STOP = ("Down", "Down", "Return")
 KEYS_IN_FRONT = ("Down", "Down", "Down", "Return")
 KEYS_BEHIND = ("Down", "Down", "Down", "Down", "Return")
 KEYS_EXIT = ("Down", "Down", "Down", "Down", "Down", "Return")
+COMMAND_IDS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tick",
+                           "command_ids.h")
+with open(COMMAND_IDS, encoding="utf-8") as ids:
+    IDS = dict(re.findall(r"^#define (IDM_\w+) (\d+)", ids.read(), re.M))
+IDM_ALWAYS_BEHIND, IDM_ALWAYS_IN_FRONT = IDS["IDM_ALWAYS_BEHIND"], IDS["IDM_ALWAYS_IN_FRONT"]
 
 
 class MascotRun:
@@ -67,9 +74,19 @@ class MascotRun:
                 time.sleep(1)
         raise Failure(f"no popup menu after {attempts} right clicks")
 
-    def choose(self, key_names):
-        """Opens the tray icon's menu and chooses an item with the keyboard."""
-        self.open_menu(lambda: self.tray_icon)
+    def choose(self, key_names, command=None):
+        """Opens the tray icon's menu and chooses an item with the keyboard. Where the check is
+        about what the item does, not the menu (command given), a tray icon that stays deaf to
+        right clicks (Wine's, for seconds on a busy machine) gets the item's command posted
+        instead; the tray menu itself is checked by the motion start and the exit."""
+        try:
+            self.open_menu(lambda: self.tray_icon, attempts=10 if command is None else 4)
+        except Failure:
+            if command is None:
+                raise
+            print(f"# the tray icon ignored right clicks: command {command} posted", flush=True)
+            self.probe.command("command", str(command))
+            return
         keys(*key_names)
         wait_for("the menu to close", lambda: not menu_windows(), 5)
 
@@ -210,7 +227,7 @@ class MascotRun:
                 f"the drag moved the window: {state}")
 
     def always_behind(self):
-        self.choose(KEYS_BEHIND)
+        self.choose(KEYS_BEHIND, IDM_ALWAYS_BEHIND)
         chosen = time.monotonic()
         self.cover_mascot()
         while time.monotonic() < chosen + DUCK_S + 1.5:
@@ -221,7 +238,7 @@ class MascotRun:
         require(not self.centre_is_blue(), "the mascot shows over the covering window")
 
     def always_in_front(self):
-        self.choose(KEYS_IN_FRONT)
+        self.choose(KEYS_IN_FRONT, IDM_ALWAYS_IN_FRONT)
         wait_for("the mascot topmost", lambda: self.state()["topmost"] == 1, 3)
         wait_for("the mascot's pixels over the covering window", self.centre_is_blue, 3)
         self.drop_covers()
