@@ -15,7 +15,7 @@ class ClientIdSpec(ctypes.Structure):
 
 
 class ClientIdValue(ctypes.Structure):
-    _fields_ = [("spec", ClientIdSpec), ("length", ctypes.c_long), ("value", ctypes.c_void_p)]
+    _fields_ = [("client_id", ClientIdSpec), ("length", ctypes.c_long), ("value", ctypes.c_void_p)]
 
 
 class ResourceType(ctypes.Structure):
@@ -45,7 +45,7 @@ def _clients_of(display, pid):
                                 ctypes.byref(values)) != 0:
         raise RuntimeError("the X server has no X-Resource extension 1.2")
     try:
-        return [values[i].spec.client for i in range(count.value)
+        return [values[i].client_id.client for i in range(count.value)
                 if _xres.XResGetClientPid(ctypes.byref(values[i])) == pid]
     finally:
         _xres.XResClientIdsDestroy(count, values)
