@@ -1,4 +1,4 @@
-// Environment variables for Qt, set in this process only.
+// What Qt is told: environment variables for this process, and its style cache.
 #include "host/x11/qt_environment.h"
 
 #include <QPixmapCache>
