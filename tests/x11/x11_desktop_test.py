@@ -122,8 +122,8 @@ class MascotRun:
         self.start()
         box = self.find_mascot()[1]
         require(box == (START_X, START_Y, MASCOT_SIZE, MASCOT_SIZE), f"window at {box}")
-        text = run(["xwininfo", "-id", str(self.window)])
-        require("Override Redirect State: yes" in text, "the window is managed, not a popup")
+        text = run(["xprop", "-id", str(self.window), "_NET_WM_STATE"])
+        require("_SKIP_TASKBAR" in text and "_SKIP_PAGER" in text, f"in a taskbar: {text}")
 
     def check_shape(self):
         shape = self.probe.shape(self.window)
