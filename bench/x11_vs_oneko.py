@@ -1,14 +1,18 @@
 #!/usr/bin/env python3
 """CPU per moved frame of the native X11 mascot against oneko (-time 10000, a 10 ms tick), both
 chasing a pointer that circles the screen, measured side by side on one Xvfb, and each alone on
-an Xvfb of its own with the X server counted; the mascot idle; resident memory; start-up time.
+an Xvfb of its own with the X server counted; the mascot idle; wake-ups (voluntary context
+switches), resident memory, start-up time; with --syscalls, system calls per second under
+strace -c -f.
 
-Usage: x11_vs_oneko.py --exe mascot --probe x11-probe [--seconds 30]
-Prints a table and the ratios; run through bench/x11-vs-oneko.sh.
+Usage: x11_vs_oneko.py --exe mascot --probe x11-probe [--seconds 30] [--runs N] [--syscalls S]
+Prints each run's table and, for more than one run, the medians; run through
+bench/x11-vs-oneko.sh.
 """
 
 import argparse
 import os
+import statistics
 import subprocess
 import tempfile
 import time
@@ -28,6 +32,37 @@ def cpu_seconds(pid):
         except OSError:
             continue  # a thread that ended meanwhile
     return total / 1e9
+
+
+def wakeups(pid):
+    """Voluntary context switches of all the process's threads so far: each is a sleep that
+    something had to end, so they count the wake-ups."""
+    total = 0
+    for task in os.listdir(f"/proc/{pid}/task"):
+        try:
+            with open(f"/proc/{pid}/task/{task}/status") as status:
+                for line in status:
+                    if line.startswith("voluntary_ctxt_switches:"):
+                        total += int(line.split()[1])
+        except OSError:
+            continue
+    return total
+
+
+def syscalls_per_second(pid, seconds):
+    """System calls per second of all the process's threads under strace -c -f (which slows
+    them, but counts every call)."""
+    with tempfile.NamedTemporaryFile("r", suffix=".strace") as out:
+        tracer = subprocess.Popen(["strace", "-c", "-f", "-p", str(pid), "-o", out.name],
+                                  stderr=subprocess.DEVNULL)
+        time.sleep(seconds)
+        tracer.send_signal(2)
+        tracer.wait()
+        for line in out.read().splitlines():
+            fields = line.split()
+            if fields and fields[-1] == "total":
+                return int(fields[3]) / seconds
+    return float("nan")
 
 
 def resident_kib(pid):
@@ -84,12 +119,16 @@ def send(display, args, command):
 
 
 def measure(display, args, pids, seconds):
-    """CPU seconds of each pid over `seconds`, and the moves of every root child meanwhile."""
+    """CPU seconds of each pid over `seconds`, and the moves of every root child meanwhile; the
+    wake-ups of each pid under `name + " wakeups"`."""
     counter = display.start([args.probe, "moves", str(seconds)], stdout=subprocess.PIPE)
     counter.stdout.readline()
     before = {name: cpu_seconds(pid) for name, pid in pids.items()}
+    woken = {name: wakeups(pid) for name, pid in pids.items()}
     output = counter.communicate(timeout=seconds + 30)[0]
     used = {name: cpu_seconds(pid) - before[name] for name, pid in pids.items()}
+    for name, pid in pids.items():
+        used[name + " wakeups"] = wakeups(pid) - woken[name]
     moves = {int(w): int(n) for w, n in (line.split() for line in output.splitlines())}
     return used, moves
 
@@ -111,6 +150,9 @@ def side_by_side(args):
         mascot_frames = moves.pop(window, 0)
         oneko_frames = max(moves.values(), default=0)
         memory = {"mascot": resident_kib(mascot.pid), "oneko": resident_kib(oneko.pid)}
+        if args.syscalls:
+            used["mascot syscalls"] = syscalls_per_second(mascot.pid, args.syscalls)
+            used["oneko syscalls"] = syscalls_per_second(oneko.pid, args.syscalls)
         return used, {"mascot": mascot_frames, "oneko": oneko_frames}, memory, startup
     finally:
         display.close()
@@ -143,30 +185,42 @@ def idle(args):
         time.sleep(3)
         used, _ = measure(display, args, {"mascot": mascot.pid, "Xvfb": display.server.pid},
                           args.seconds)
+        if args.syscalls:
+            used["mascot syscalls"] = syscalls_per_second(mascot.pid, args.syscalls)
         return used
     finally:
         display.close()
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--exe", required=True)
-    parser.add_argument("--probe", required=True)
-    parser.add_argument("--seconds", type=int, default=30)
-    args = parser.parse_args()
+def one_run(args):
+    """Every phase once; prints its tables and returns the figures that runs are compared by."""
     seconds = args.seconds
-
     used, frames, memory, startup = side_by_side(args)
     print(f"Side by side on one Xvfb, {seconds} s, both chasing the circling pointer:")
-    print("| Process | % of a core | frames moved | µs per frame | resident KiB |")
-    print("|---|---|---|---|---|")
+    print("| Process | % of a core | frames moved | µs per frame | wake-ups/s | resident KiB |")
+    print("|---|---|---|---|---|---|")
     for name in ("mascot", "oneko"):
         print(f"| {name} | {100 * used[name] / seconds:.2f} | {frames[name]} | "
-              f"{per_frame(used[name], frames[name]):.1f} | {memory[name]} |")
-    print(f"| Xvfb (both) | {100 * used['Xvfb'] / seconds:.2f} | | | |")
-    ratio = per_frame(used["mascot"], frames["mascot"]) / per_frame(used["oneko"],
-                                                                     frames["oneko"])
-    print(f"ratio mascot / oneko per frame, side by side: {ratio:.2f}")
+              f"{per_frame(used[name], frames[name]):.1f} | "
+              f"{used[name + ' wakeups'] / seconds:.0f} | {memory[name]} |")
+    print(f"| Xvfb (both) | {100 * used['Xvfb'] / seconds:.2f} | | | | |")
+    figures = {
+        "side by side, mascot / oneko per frame":
+            per_frame(used["mascot"], frames["mascot"]) / per_frame(used["oneko"],
+                                                                     frames["oneko"]),
+        "mascot µs per frame, side by side": per_frame(used["mascot"], frames["mascot"]),
+        "oneko µs per frame, side by side": per_frame(used["oneko"], frames["oneko"]),
+        "mascot wake-ups/s moving": used["mascot wakeups"] / seconds,
+        "oneko wake-ups/s moving": used["oneko wakeups"] / seconds,
+        "mascot resident KiB": memory["mascot"],
+        "oneko resident KiB": memory["oneko"],
+        "mascot start to mapped window, ms": startup * 1000,
+    }
+    if args.syscalls:
+        figures["mascot system calls/s moving"] = used["mascot syscalls"]
+        figures["oneko system calls/s moving"] = used["oneko syscalls"]
+    print(f"ratio mascot / oneko per frame, side by side: "
+          f"{figures['side by side, mascot / oneko per frame']:.2f}")
     print(f"mascot start to mapped window: {startup * 1000:.0f} ms")
 
     print(f"\nEach alone on its own Xvfb, {seconds} s, X server included:")
@@ -176,16 +230,54 @@ def main():
     for which in ("mascot", "oneko"):
         alone_used, alone_frames = alone(args, which)
         totals[which] = per_frame(alone_used[which] + alone_used["Xvfb"], alone_frames)
+        if which == "mascot":
+            moving_share = alone_used["mascot"] / seconds
         print(f"| {which} | {per_frame(alone_used[which], alone_frames):.1f} | "
               f"{per_frame(alone_used['Xvfb'], alone_frames):.1f} | {totals[which]:.1f} | "
               f"{alone_frames} |")
+    figures["alone with the X server, mascot / oneko per frame"] = (totals["mascot"] /
+                                                                     totals["oneko"])
     print(f"ratio mascot / oneko per frame, alone, X server included: "
-          f"{totals['mascot'] / totals['oneko']:.2f}")
+          f"{figures['alone with the X server, mascot / oneko per frame']:.2f}")
 
     idle_used = idle(args)
-    print(f"\nmascot idle (no mode), {seconds} s: {100 * idle_used['mascot'] / seconds:.2f} % "
-          f"of a core, Xvfb {100 * idle_used['Xvfb'] / seconds:.2f} %; moving side by side: "
-          f"{100 * used['mascot'] / seconds:.2f} %")
+    idle_share = idle_used["mascot"] / seconds
+    figures["mascot idle, % of a core"] = 100 * idle_share
+    figures["mascot moving alone, % of a core"] = 100 * moving_share
+    figures["mascot idle / moving alone"] = idle_share / moving_share
+    figures["mascot wake-ups/s idle"] = idle_used["mascot wakeups"] / seconds
+    if args.syscalls:
+        figures["mascot system calls/s idle"] = idle_used["mascot syscalls"]
+    print(f"\nmascot idle (no mode), {seconds} s: {100 * idle_share:.2f} % of a core "
+          f"({idle_used['mascot wakeups'] / seconds:.0f} wake-ups/s), Xvfb "
+          f"{100 * idle_used['Xvfb'] / seconds:.2f} %; moving alone: {100 * moving_share:.2f} %: "
+          f"idle / moving {figures['mascot idle / moving alone']:.2f}")
+    return figures
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--exe", required=True)
+    parser.add_argument("--probe", required=True)
+    parser.add_argument("--seconds", type=int, default=30)
+    parser.add_argument("--runs", type=int, default=1, help="runs of every phase; medians after")
+    parser.add_argument("--syscalls", type=float, default=0,
+                        help="seconds of strace -c -f per program and phase (0: none)")
+    args = parser.parse_args()
+    if args.runs < 1 or args.seconds < 1 or args.syscalls < 0:
+        parser.error("--runs and --seconds must be at least 1, --syscalls not negative")
+
+    runs = []
+    for run in range(args.runs):
+        if args.runs > 1:
+            print(f"\n## Run {run + 1} of {args.runs}\n")
+        runs.append(one_run(args))
+    if args.runs > 1:
+        print(f"\n## Medians of {args.runs} runs (min..max)\n")
+        for name in runs[0]:
+            values = [figures[name] for figures in runs]
+            print(f"{name}: {statistics.median(values):.2f} "
+                  f"({min(values):.2f}..{max(values):.2f})")
 
 
 if __name__ == "__main__":

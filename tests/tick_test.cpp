@@ -1,6 +1,10 @@
-// One tick of the whole system: the first tick, idling, the placement, the ducking expiry and the
-// commit of the tick's values.
+// One tick of the whole system: the first tick, idling (and what the cursor does then), the
+// placement, the ducking expiry and the commit of the tick's values.
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <utility>
+#include <vector>
 
 #include "core_fixture.h"
 #include "tick/commands.h"
@@ -31,6 +35,47 @@ TEST_F(TickTest, IdleMascotStaysPutWhileTheTargetFollowsTheCursor) {
         EXPECT_EQ(mascot.m_targetX, c[0] - 20.0);
         EXPECT_EQ(mascot.m_targetY, c[1] - 20.0);
         EXPECT_EQ(store.m_keyIndex, 0);
+    }
+}
+
+// The placements of 300 ticks of random mode 6 (cursor-led behaviours among them) after `idle`
+// ticks with no mode, the idle ones reading the cursor `idleCursor` and the rest a circling one.
+std::vector<std::pair<int, int>> PlacementsAfterIdle(int idle, int idleCursor, int radius) {
+    auto core = NewFreshCore(5);
+    unsigned now = 1000;
+    for (int i = 0; i < idle; ++i, now += 10) {
+        EXPECT_FALSE(ModeRuns(core->mascot));
+        RunTick(core->mascot, core->store, core->tick, idleCursor, idleCursor + i, now);
+    }
+    RunCommand(core->mascot, core->tick, IDM_RANDOM64);
+    std::vector<std::pair<int, int>> placements;
+    for (int i = 0; i < 300; ++i, now += 10) {
+        EXPECT_TRUE(ModeRuns(core->mascot));
+        int x = 500 + static_cast<int>(radius * std::cos(i * 0.05));
+        int y = 400 + static_cast<int>(radius * std::sin(i * 0.05));
+        TickPlacement p = RunTick(core->mascot, core->store, core->tick, x, y, now);
+        placements.emplace_back(p.x, p.y);
+    }
+    return placements;
+}
+
+// Hosts skip the cursor reading while no mode runs: the motion after the first command must be
+// the same whatever the cursor was before, though it follows the cursor from then on.
+TEST_F(TickTest, WithNoModeTheCursorReadingChangesNothingAfter) {
+    std::vector<std::pair<int, int>> reference = PlacementsAfterIdle(40, 700, 300);
+    EXPECT_EQ(PlacementsAfterIdle(40, 3, 300), reference);
+    EXPECT_NE(PlacementsAfterIdle(40, 700, 200), reference);
+    EXPECT_NE(reference.front(), reference.back());
+}
+
+TEST_F(TickTest, ModeRunsExactlyWhenTheTickRunsAMode) {
+    for (int mode : {-1, 0, 1, 2, 3, 4, 5, 6, 7, 99, 100, 101}) {
+        RestartCore();
+        mascot.m_mode = mode;
+        bool runs = ModeRuns(mascot);
+        RunTick(mascot, store, tick, 0, 0, 10);
+        EXPECT_EQ(runs, mascot.m_tickInFrame != 0) << "mode " << mode;
+        EXPECT_EQ(runs, (mode >= 1 && mode <= 6) || mode == kModeFixed) << "mode " << mode;
     }
 }
 

@@ -38,6 +38,10 @@ void AdvancePlayIndex(const CTrajectory& store, int& playIndex) {
 
 }  // namespace
 
+bool ModeRuns(const CMascot& mascot) {
+    return (mascot.m_mode >= 1 && mascot.m_mode <= 6) || mascot.m_mode == 100;
+}
+
 TickPlacement RunTick(CMascot& mascot, CTrajectory& store, CTickState& tick, int cursorX,
                       int cursorY, std::uint32_t nowMs) {
     mascot.m_targetX = static_cast<double>(cursorX) - kHalfImage;

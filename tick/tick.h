@@ -33,5 +33,11 @@ struct TickPlacement {
 TickPlacement RunTick(CMascot& mascot, CTrajectory& store, CTickState& tick, int cursorX,
                       int cursorY, std::uint32_t nowMs);
 
+// Whether RunTick runs a mode (random 1..6 or the fixed behaviour, 100). Only a mode reads the
+// target, and a command that starts one comes between ticks, before the tick that sets the target
+// anew: with no mode, the cursor passed to RunTick changes nothing a later tick or command sees,
+// and a host may skip reading it.
+bool ModeRuns(const CMascot& mascot);
+
 // Copies the tick's current values into the previous-value fields.
 void CommitTick(CMascot& mascot, const CTickState& tick);

@@ -20,6 +20,8 @@ TickPlacement RunTick(int cursorX, int cursorY, std::uint32_t nowMs) {
     return RunTick(g_mascot, g_trajectory, g_tickState, cursorX, cursorY, nowMs);
 }
 
+bool ModeRuns() { return ModeRuns(g_mascot); }
+
 void CommitTick() { CommitTick(g_mascot, g_tickState); }
 
 void ResetForCommand() { ResetForCommand(g_mascot, g_tickState); }

@@ -19,6 +19,7 @@ extern double& g_clickTime;
 void ResetMotion();
 void PlayBack();
 TickPlacement RunTick(int cursorX, int cursorY, std::uint32_t nowMs);
+bool ModeRuns();
 void CommitTick();
 void ResetForCommand();
 CommandResult RunCommand(unsigned id);

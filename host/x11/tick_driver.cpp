@@ -57,7 +57,6 @@ void CTickDriver::ReadPointer() {
 }
 
 void CTickDriver::Tick() {
-    ReadPointer();
     TickPlacement placement = RunTick(m_pointerX, m_pointerY, NowMs());
     m_window.SetLayer(placement.topmost, m_managed);
     CStackRequest stack =

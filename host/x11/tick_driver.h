@@ -1,6 +1,6 @@
-// One tick on X11: read the pointer, run the core's tick, move and restack the window; and
-// what the tick needs to know of the desktop between ticks: whether a window manager runs,
-// and, without one, the stacking order of the root's children, from their events.
+// One tick on X11: read the pointer, run the core's tick, move and restack the window; and what
+// the tick needs to know of the desktop between ticks: whether a window manager runs, and,
+// without one, the stacking order of the root's children, from their events.
 #pragma once
 
 #include <xcb/xcb.h>
@@ -15,7 +15,10 @@ public:
 
     // Learns whether a window manager runs and listens to the root for what the tick needs.
     void Start();
-    // The whole tick; the requests are flushed at its end.
+    // Reads the pointer: a round trip, which also reads the events that came before its reply.
+    void ReadPointer();
+    // The core's tick on the pointer last read, and the window after it; the requests are
+    // flushed at its end.
     void Tick();
     // A change of a window: the mascot's own, a child of the root, or the root's properties.
     void OnWindowEvent(const xcb_generic_event_t& event);
@@ -23,7 +26,6 @@ public:
     void OnRequestRefused();
 
 private:
-    void ReadPointer();
     void FollowWindowManager();
     void UseWindowManager(bool managed);
     void OnRootChild(const xcb_generic_event_t& event);

@@ -1,33 +1,41 @@
-// timerfd on the monotonic clock; the expirations are read without blocking.
+// Deadlines instead of a timer descriptor: the poll's own timeout wakes the thread, so a tick
+// costs no read of expirations.
 #include "host/x11/tick_timer.h"
 
-#include <sys/timerfd.h>
-#include <time.h>
-#include <unistd.h>
+namespace {
 
-CTickTimer::~CTickTimer() {
-    if (m_fd >= 0) close(m_fd);
+constexpr std::int64_t kNsPerMs = 1000000;
+constexpr std::int64_t kNsPerSecond = 1000000000;
+
+}  // namespace
+
+std::int64_t MonotonicNs() {
+    timespec now = {};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * kNsPerSecond + now.tv_nsec;
 }
 
-bool CTickTimer::Start(int periodMs) {
-    m_fd = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
-    if (m_fd < 0) return false;
-    itimerspec period = {};
-    period.it_interval.tv_nsec = static_cast<long>(periodMs) * 1000000L;
-    period.it_value = period.it_interval;
-    return timerfd_settime(m_fd, 0, &period, nullptr) == 0;
+void CTickTimer::Start(int periodMs, std::int64_t nowNs) {
+    m_periodNs = static_cast<std::int64_t>(periodMs < 1 ? 1 : periodMs) * kNsPerMs;
+    m_deadlineNs = nowNs + m_periodNs;
 }
 
-void CTickTimer::Acknowledge() {
-    std::uint64_t expirations = 0;
-    ssize_t got = read(m_fd, &expirations, sizeof expirations);
-    (void)got;  // nothing waiting (EAGAIN) is as good as taken
+timespec CTickTimer::Remaining(std::int64_t nowNs) const {
+    std::int64_t left = m_deadlineNs > nowNs ? m_deadlineNs - nowNs : 0;
+    timespec sleep = {};
+    sleep.tv_sec = static_cast<time_t>(left / kNsPerSecond);
+    sleep.tv_nsec = static_cast<long>(left % kNsPerSecond);
+    return sleep;
+}
+
+bool CTickTimer::TakeDue(std::int64_t nowNs) {
+    if (nowNs < m_deadlineNs) return false;
+    m_deadlineNs += ((nowNs - m_deadlineNs) / m_periodNs + 1) * m_periodNs;
+    return true;
 }
 
 std::uint32_t NowMs() {
-    timespec now = {};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    std::uint64_t ms = static_cast<std::uint64_t>(now.tv_sec) * 1000u +
-                       static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
-    return static_cast<std::uint32_t>(ms);  // the low 32 bits: wraps every 49.7 days
+    // The low 32 bits of the milliseconds: wraps every 49.7 days.
+    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(MonotonicNs()) /
+                                      static_cast<std::uint64_t>(kNsPerMs));
 }

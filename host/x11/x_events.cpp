@@ -59,11 +59,11 @@ void Dispatch(CXDisplay& display, xcb_generic_event_t* event, const CXEventHandl
 
 void DispatchXEvents(CXDisplay& display, const CXEventHandlers& handlers, bool readSocket) {
     xcb_connection_t* c = display.Connection();
-    for (;;) {
-        xcb_generic_event_t* event =
-            readSocket ? xcb_poll_for_event(c) : xcb_poll_for_queued_event(c);
-        if (!event) return;
+    // One read: reading on until the socket is empty would cost a failed read every time.
+    xcb_generic_event_t* event = readSocket ? xcb_poll_for_event(c) : xcb_poll_for_queued_event(c);
+    while (event) {
         Dispatch(display, event, handlers);
         std::free(event);
+        event = xcb_poll_for_queued_event(c);
     }
 }

@@ -19,5 +19,6 @@ struct CXEventHandlers {
 };
 
 // Handles every event waiting: only those xcb has already read when `readSocket` is false (after
-// a round trip of the tick), the socket's as well when it is true.
+// a round trip of the tick), and when it is true (the socket is readable) what one read of the
+// socket gives as well; more than that keeps the socket readable for the next poll.
 void DispatchXEvents(CXDisplay& display, const CXEventHandlers& handlers, bool readSocket);
