@@ -26,6 +26,7 @@ COVER_SLACK_S = 600              # the cover outlives the run by this much; clos
 SENDER_TIMEOUT_S = 15
 BEYOND_16_BITS = 0x10000
 TICK_WAIT_S = 2.0
+FIRST_MODE = 32798               # random mode 6: started at once, since only a mode's ticks show
 MENU_CHOICE_UNCERTAINTY_S = 0.5  # how long before that tick a chosen item may have run
 MENU_CLOSE_S = 2.0
 RECORDED_UNCERTAINTY_S = 0.02    # a recorded press or command acts on the next tick or two
@@ -33,6 +34,7 @@ FORGET_AFTER_S = 120             # events older than this are folded into the z-
 TOP, LOWEST, BETWEEN = 1, 0, 2   # the mascot window's place among the root's viewable children
 WINDOW_TYPE = "_NET_WM_WINDOW_TYPE"
 TOOLTIP_TYPE = "_NET_WM_WINDOW_TYPE_TOOLTIP"
+UTILITY_TYPE = "_NET_WM_WINDOW_TYPE_UTILITY"
 QUIET_POINTER = (0, 0)           # the screen's corner: off the mascot's box, the tray and the cover
 TOOLTIP_GONE_S = 5
 WM_START_S = 20
@@ -77,6 +79,7 @@ class X11Host(Host):
         self.model = None
         self.taken = 0          # events of the record already given to the model
         self.started_at = None  # time.monotonic() when the program was started
+        self.cover = None       # the id of the ordinary window in the mascot's path
         self.window = None
 
     # --- helpers of the display ---
@@ -94,12 +97,14 @@ class X11Host(Host):
                                    stdout=subprocess.PIPE,
                                    stderr=subprocess.DEVNULL, text=True)
         self.helpers.append(process)
-        process.stdout.readline()  # its window's id, once it is shown
+        self.cover = int(process.stdout.readline())  # its window's id, once it is shown
 
     def places(self, windows):
-        """Each window's (position, count) among the root's viewable children."""
-        words = run([self.probe, "place", *map(str, windows)]).split()
-        return [(int(words[i]), int(words[i + 1])) for i in range(0, len(words), 2)]
+        """Each window's (position, count, own) among the root's viewable children: the place
+        of the window's top-level (under a window manager, its frame), and whether the window
+        is that top-level itself."""
+        words = [int(word) for word in run([self.probe, "place", *map(str, windows)]).split()]
+        return [(words[i], words[i + 1], words[i + 2] == 1) for i in range(0, len(words), 3)]
 
     # --- the Host interface ---
 
@@ -122,24 +127,22 @@ class X11Host(Host):
         return os.path.join(self.options.artifacts, STDERR_FILE)
 
     def main_window(self):
-        """The program's window among the root's own children: not its tray icon, which sits
-        in the tray's window."""
-        windows = self.own_windows()
-        if not windows:
-            return None
-        for (window, box), (position, _) in zip(windows, self.places(w for w, _ in windows)):
-            if position >= 0:
+        """The mascot window: the program's one utility window (its tray icon sits in the tray's
+        window, its menus and tooltip are popups). Under a window manager it sits in a frame."""
+        for window, box in self.own_windows():
+            if UTILITY_TYPE in run(["xprop", "-id", str(window), WINDOW_TYPE], check=False):
                 return window, box
         return None
 
     def transient_windows(self, mascot):
         """(id, geometry) of the program's shown windows besides the mascot window and the tray
-        icon: its menus and the tray icon's tooltip."""
+        icon: its menus and the tray icon's tooltip, each a child of the root itself."""
         windows = [(w, box) for w, box in self.own_windows() if w != mascot]
         if not windows:
             return []
         places = self.places(w for w, _ in windows)
-        return [(w, box) for (w, box), (position, _) in zip(windows, places) if position >= 0]
+        return [(w, box) for (w, box), (position, _, own) in zip(windows, places)
+                if position >= 0 and own]
 
     def menus(self, mascot):
         return [box for window, box in self.transient_windows(mascot)
@@ -149,6 +152,10 @@ class X11Host(Host):
     def window_watch(self, window, fits):
         self.window = window
         self.record = ClientRecord(window)
+        # An idle tick sends the server nothing; a mode's tick queries the pointer, and no
+        # command ends a mode, so from here on every tick shows in the record.
+        subprocess.run([self.exe, "--command", str(FIRST_MODE)], capture_output=True,
+                       timeout=SENDER_TIMEOUT_S, check=True)
         latest = self.record.wait_ticks(1, TICK_WAIT_S)
         if latest is None:
             raise Failure("no tick of the program recorded")
@@ -216,7 +223,7 @@ class X11Host(Host):
 
     def z_order_sample(self):
         before = self.record.wait_ticks(1, TICK_WAIT_S)
-        position, count = self.places([self.window])[0]
+        (position, count, _), (cover, _, _) = self.places([self.window, self.cover])
         after = self.record.wait_ticks(2, TICK_WAIT_S)
         if before is None or after is None:
             return None  # too few ticks: the tick check tells why
@@ -225,7 +232,13 @@ class X11Host(Host):
         states = self.model.state(before / 1000), self.model.state(after / 1000)
         if None in states:
             return None
-        place = TOP if position == count - 1 else LOWEST if position == 0 else BETWEEN
+        if self.options.wm == "openbox":
+            # The window manager keeps its layers (a dock such as the tray's bar may lie above
+            # the mascot's): in front is above the ordinary window in the mascot's path, behind
+            # is below it.
+            place = TOP if position > cover else LOWEST
+        else:
+            place = TOP if position == count - 1 else LOWEST if position == 0 else BETWEEN
         return states[0], place, states[1]
 
     def after_exit(self):

@@ -1,7 +1,7 @@
 """The X11 program's traffic as the X server sees it, through the RECORD extension, read in a
-background thread: the pointer query that each of its ticks makes (the one request every tick
-sends, moving or not), the button presses delivered to it and the command messages it receives,
-each with the server's time.
+background thread: the pointer query that each of its ticks makes while a mode runs (the one
+request every such tick sends, moving or not; an idle tick sends nothing), the button presses
+delivered to it and the command messages it receives, each with the server's time.
 """
 
 import ctypes

@@ -2,8 +2,10 @@
 //   cover X Y W H SECONDS   an ordinary magenta window over the rectangle; prints its id
 //   desktop SECONDS         a full-screen green window of type _NET_WM_WINDOW_TYPE_DESKTOP
 //   order WINDOW...         the stacking position of each window's top-level (0 = lowest)
-//   place WINDOW...         each window's position among the viewable children of the root
-//                           (0 = lowest) and their number; -1 for one that is not among them
+//   place WINDOW...         the position of each window's top-level among the viewable children
+//                           of the root (0 = lowest; -1 for one not among them), their number,
+//                           and 1 when the window is that child itself, 0 when it sits inside
+//                           it (a window manager's frame, a tray)
 //   shape WINDOW            the bounding shape as rows of '#' (inside) and '.' (outside)
 //   focus                   the window that has the keyboard focus
 //   mapped SECONDS          waits for the next window mapped on the root: its id and the
@@ -146,11 +148,12 @@ int Place(int count, char** args) {
     std::vector<xcb_window_t> viewable = ViewableChildren();
     for (int i = 0; i < count; ++i) {
         auto window = static_cast<xcb_window_t>(std::strtoul(args[i], nullptr, 0));
+        xcb_window_t top = TopLevel(window);
         int position = -1;
         for (std::size_t j = 0; j < viewable.size(); ++j) {
-            if (viewable[j] == window) position = static_cast<int>(j);
+            if (viewable[j] == top) position = static_cast<int>(j);
         }
-        std::printf("%d %zu\n", position, viewable.size());
+        std::printf("%d %zu %d\n", position, viewable.size(), top == window ? 1 : 0);
     }
     return 0;
 }
