@@ -69,8 +69,15 @@ class Screen:
 
     def find(self, left, top, width, height, match):
         """Pixels (x, y) of the rectangle whose colour satisfies match((r, g, b))."""
-        return [(x, y) for y in range(top, min(top + height, self.height))
-                for x in range(left, min(left + width, self.width)) if match(self.pixel(x, y))]
+        return [(x, y) for y in range(max(top, 0), min(top + height, self.height))
+                for x in range(max(left, 0), min(left + width, self.width))
+                if match(self.pixel(x, y))]
+
+    def area(self, left, top, width, height):
+        """The rectangle's pixels as bytes, row after row, for comparing two pictures of it."""
+        left, right = max(left, 0), min(left + width, self.width)
+        return b"".join(self.pixels[3 * (y * self.width + left):3 * (y * self.width + right)]
+                        for y in range(max(top, 0), min(top + height, self.height)))
 
 
 def is_mascot_blue(colour):
@@ -260,21 +267,29 @@ def tray_icon_gone():
     return box is None or not Screen().find(*box, is_mascot_blue)
 
 
-def run_checks(artifacts, checks, cleanup):
+def run_checks(artifacts, checks, cleanup, keep_going=False):
     """Runs (name, action) checks in order, one line each; stops at the first failure with a
-    screenshot in artifacts and exit status 1. cleanup() runs in any case."""
+    screenshot in artifacts and exit status 1, or with keep_going runs the rest too (a check may
+    then fail for an earlier one's sake) and exits 1 at the end. cleanup() runs in any case."""
     os.makedirs(artifacts, exist_ok=True)
     started = time.monotonic()
+    failed = 0
     try:
         for number, (name, action) in enumerate(checks, start=1):
             begun = time.monotonic()
             try:
                 action()
-            except Failure as failure:
+            except (Exception if keep_going else Failure) as failure:
                 shot = save_screenshot(artifacts, f"failed-{number:02d}")
                 print(f"not ok {number} - {name}: {failure} (screenshot {shot})", flush=True)
-                sys.exit(1)
+                failed += 1
+                if not keep_going:
+                    sys.exit(1)
+                continue
             print(f"ok {number} - {name} ({time.monotonic() - begun:.1f} s)", flush=True)
-        print(f"# {len(checks)} checks passed in {time.monotonic() - started:.1f} s")
+        print(f"# {len(checks) - failed} of {len(checks)} checks passed in "
+              f"{time.monotonic() - started:.1f} s")
+        if failed:
+            sys.exit(1)
     finally:
         cleanup()
