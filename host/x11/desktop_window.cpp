@@ -1,5 +1,6 @@
-// The lookup of the desktop window: candidates, their types and map states in one round of
-// requests, then up the tree to the root's child.
+// Reading the desktop: the window manager's check window, the root's children, and the lookup
+// of the desktop window (candidates, their types and map states in one round of requests, then
+// up the tree to the root's child).
 #include "host/x11/desktop_window.h"
 
 #include <cstdint>
@@ -47,6 +48,21 @@ std::vector<xcb_window_t> RootChildren(const CXDisplay& display) {
     }
     std::free(reply);
     return windows;
+}
+
+// The window that `window`'s _NET_SUPPORTING_WM_CHECK names, or XCB_NONE.
+xcb_window_t CheckWindowOf(const CXDisplay& display, xcb_window_t window) {
+    xcb_connection_t* c = display.Connection();
+    xcb_get_property_reply_t* reply =
+        ReplyOrNull(xcb_get_property_reply, c,
+                    xcb_get_property(c, 0, window, display.Atoms().netSupportingWmCheck,
+                                     XCB_ATOM_WINDOW, 0, 1));
+    xcb_window_t named = XCB_NONE;
+    if (reply && reply->format == 32 && xcb_get_property_value_length(reply) == 4) {
+        named = *static_cast<const xcb_window_t*>(xcb_get_property_value(reply));
+    }
+    std::free(reply);
+    return named;
 }
 
 bool HasType(xcb_get_property_reply_t* reply, xcb_atom_t type) {
@@ -101,6 +117,30 @@ xcb_window_t TopLevelOf(const CXDisplay& display, xcb_window_t window) {
 }
 
 }  // namespace
+
+bool WindowManagerRuns(const CXDisplay& display) {
+    xcb_window_t check = CheckWindowOf(display, display.Root());
+    return check != XCB_NONE && CheckWindowOf(display, check) == check;
+}
+
+std::vector<CStackModel::CEntry> ReadRootStack(const CXDisplay& display) {
+    xcb_connection_t* c = display.Connection();
+    std::vector<xcb_window_t> children = RootChildren(display);
+    std::vector<xcb_get_window_attributes_cookie_t> cookies;
+    cookies.reserve(children.size());
+    for (xcb_window_t window : children) cookies.push_back(xcb_get_window_attributes(c, window));
+    std::vector<CStackModel::CEntry> entries;
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        xcb_get_window_attributes_reply_t* state =
+            ReplyOrNull(xcb_get_window_attributes_reply, c, cookies[i]);
+        if (state) {
+            entries.push_back({children[i], state->override_redirect != 0,
+                               state->map_state == XCB_MAP_STATE_VIEWABLE});
+        }
+        std::free(state);
+    }
+    return entries;
+}
 
 xcb_window_t FindDesktopTopLevel(const CXDisplay& display) {
     std::vector<xcb_window_t> candidates = ClientList(display);

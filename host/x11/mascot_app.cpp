@@ -25,6 +25,9 @@ CMascotApp::CMascotApp(CXDisplay& display, int signalFd)
     m_handlers.leftPress = [] { DuckOnClick(); };
     m_handlers.rightPress = [this](int x, int y) { m_menu.popup(QPoint(x, y)); };
     m_handlers.command = [this](const CCommandMessage& command) { OnXCommand(command); };
+    m_handlers.windowChanged = [this](const xcb_generic_event_t& event) {
+        m_ticks.OnWindowEvent(event);
+    };
     m_handlers.requestRefused = [this] { m_ticks.OnRequestRefused(); };
 }
 
@@ -35,9 +38,15 @@ bool CMascotApp::Start() {
         return false;
     }
     m_window.Create(LoadMascotImage());
+    if (!m_window.ClaimMascotSelection()) {
+        std::fputs(
+            "mascot: a mascot already runs on this display; mascot --command ID sends it "
+            "a command\n",
+            stderr);
+        return false;
+    }
+    m_ticks.Start();
     BuildPopupMenu(m_menu, [this](std::uint16_t id) { RunCommandId(id); });
-    connect(&m_menu, &QMenu::aboutToShow, this, [this] { m_ticks.SetMenuOpen(true); });
-    connect(&m_menu, &QMenu::aboutToHide, this, [this] { m_ticks.SetMenuOpen(false); });
     m_tray = ShowTrayIcon(m_menu);
     m_window.Show();
     xcb_flush(m_display.Connection());

@@ -24,7 +24,8 @@ public:
     CMascotApp(CXDisplay& display, int signalFd);
 
     // Resets the motion, creates and shows the window, the menu and the tray icon, and starts
-    // the timer; false (with one line on standard error) when there is no timer.
+    // the timer; false (with one line on standard error) when there is no timer or another
+    // mascot runs on the display.
     bool Start();
 
 private:

@@ -1,10 +1,13 @@
-// Creating, shaping, painting and placing the mascot window with plain XCB requests.
+// Creating, shaping, painting, placing and stacking the mascot window with plain XCB requests.
 #include "host/x11/mascot_window.h"
 
 #include <unistd.h>
 #include <xcb/shape.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -17,6 +20,14 @@ namespace {
 constexpr char kWindowClass[] = "mascot\0Mascot";  // instance and class, each ending in a NUL
 constexpr std::uint32_t kWhite = 0xFFFFFF;
 constexpr std::uint32_t kInputHint = 1;  // WM_HINTS flag: the input field is set
+// WM_NORMAL_HINTS flags: the place and size are the user's, the size is fixed, and the place
+// is the window's own, whatever frame a window manager adds.
+constexpr std::uint32_t kSizeHintFlags = 1 | 2 | 16 | 32 | 512;
+constexpr std::uint32_t kStaticGravity = 10;
+constexpr std::uint32_t kMotifDecorationsFlag = 2;  // _MOTIF_WM_HINTS: decorations are given
+constexpr std::uint32_t kStateRemove = 0;           // _NET_WM_STATE message actions
+constexpr std::uint32_t kStateAdd = 1;
+constexpr std::uint32_t kSourceApplication = 1;
 
 const xcb_visualtype_t* RootVisual(const xcb_screen_t* screen) {
     xcb_depth_iterator_t depths = xcb_screen_allowed_depths_iterator(screen);
@@ -29,14 +40,6 @@ const xcb_visualtype_t* RootVisual(const xcb_screen_t* screen) {
     return nullptr;
 }
 
-int BitsPerPixel(const xcb_setup_t* setup, std::uint8_t depth) {
-    xcb_format_iterator_t formats = xcb_setup_pixmap_formats_iterator(setup);
-    for (; formats.rem; xcb_format_next(&formats)) {
-        if (formats.data->depth == depth) return formats.data->bits_per_pixel;
-    }
-    return 0;
-}
-
 CVisualFormat RootFormat(xcb_connection_t* connection, const xcb_screen_t* screen) {
     const xcb_setup_t* setup = xcb_get_setup(connection);
     const xcb_visualtype_t* visual = RootVisual(screen);
@@ -46,9 +49,58 @@ CVisualFormat RootFormat(xcb_connection_t* connection, const xcb_screen_t* scree
         format.greenMask = visual->green_mask;
         format.blueMask = visual->blue_mask;
     }
-    format.bitsPerPixel = BitsPerPixel(setup, screen->root_depth);
+    xcb_format_iterator_t formats = xcb_setup_pixmap_formats_iterator(setup);
+    for (; formats.rem; xcb_format_next(&formats)) {
+        if (formats.data->depth != screen->root_depth) continue;
+        format.bitsPerPixel = formats.data->bits_per_pixel;
+        format.scanlinePad = formats.data->scanline_pad;
+    }
     format.lsbFirst = setup->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST;
     return format;
+}
+
+bool IsTrueColor(const xcb_screen_t* screen) {
+    const xcb_visualtype_t* visual = RootVisual(screen);
+    return visual && visual->_class == XCB_VISUAL_CLASS_TRUE_COLOR;
+}
+
+std::uint16_t Channel16(std::uint32_t rgb, int shift) {
+    return static_cast<std::uint16_t>(((rgb >> shift) & 0xFFu) * 257u);
+}
+
+// On a visual without channel masks (a colormap's): each colour of the image allocated in the
+// default colormap, as the server has it nearest; black or white where it has no cell left.
+// `approximated` is set when any colour differs from the image's.
+std::vector<std::uint32_t> AllocatedValues(xcb_connection_t* c, const xcb_screen_t* screen,
+                                           const std::vector<std::uint32_t>& pixels,
+                                           bool& approximated) {
+    std::vector<std::uint32_t> colours(pixels);
+    std::sort(colours.begin(), colours.end());
+    colours.erase(std::unique(colours.begin(), colours.end()), colours.end());
+    std::vector<xcb_alloc_color_cookie_t> cookies;
+    for (std::uint32_t rgb : colours) {
+        cookies.push_back(xcb_alloc_color(c, screen->default_colormap, Channel16(rgb, 16),
+                                          Channel16(rgb, 8), Channel16(rgb, 0)));
+    }
+    std::vector<std::uint32_t> cells;
+    for (std::size_t i = 0; i < colours.size(); ++i) {
+        xcb_alloc_color_reply_t* reply = xcb_alloc_color_reply(c, cookies[i], nullptr);
+        std::uint32_t rgb = colours[i];
+        if (!reply || reply->red >> 8 != ((rgb >> 16) & 0xFFu) ||
+            reply->green >> 8 != ((rgb >> 8) & 0xFFu) || reply->blue >> 8 != (rgb & 0xFFu)) {
+            approximated = true;
+        }
+        bool light = ((rgb >> 16) & 0xFFu) + ((rgb >> 8) & 0xFFu) + (rgb & 0xFFu) >= 3 * 128;
+        cells.push_back(reply ? reply->pixel : light ? screen->white_pixel : screen->black_pixel);
+        std::free(reply);
+    }
+    std::vector<std::uint32_t> values;
+    values.reserve(pixels.size());
+    for (std::uint32_t rgb : pixels) {
+        auto at = std::lower_bound(colours.begin(), colours.end(), rgb) - colours.begin();
+        values.push_back(cells[static_cast<std::size_t>(at)]);
+    }
+    return values;
 }
 
 }  // namespace
@@ -59,29 +111,53 @@ void CMascotWindow::Create(const CImage& image) {
     xcb_connection_t* c = m_display.Connection();
     xcb_screen_t* screen = m_display.Screen();
     m_window = xcb_generate_id(c);
+    m_parent = screen->root;
     m_x = kWindowStartX;
     m_y = kWindowStartY;
     const std::uint32_t values[] = {
-        PixelValue(kWhite, RootFormat(c, screen)),  // background until the picture is set
-        1,                                          // override-redirect
-        XCB_EVENT_MASK_BUTTON_PRESS,
+        // The background until the picture is set.
+        IsTrueColor(screen) ? PixelValue(kWhite, RootFormat(c, screen)) : screen->white_pixel,
+        XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_STRUCTURE_NOTIFY,
     };
     xcb_create_window(c, screen->root_depth, m_window, screen->root, kWindowStartX, kWindowStartY,
                       kWindowSize, kWindowSize, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
-                      screen->root_visual,
-                      XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK, values);
+                      screen->root_visual, XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
     SetPicture(image);
     SetShape(image);
     SetProperties();
-    xcb_set_selection_owner(c, m_window, m_display.Atoms().mascotSelection, XCB_CURRENT_TIME);
 }
 
 // The server paints the window from its background pixmap: no expose handling, no redraws.
 void CMascotWindow::SetPicture(const CImage& image) {
+    if (image.pixels.empty()) return;
     xcb_connection_t* c = m_display.Connection();
     xcb_screen_t* screen = m_display.Screen();
-    std::vector<std::uint8_t> bytes = ZPixmapBytes(image, RootFormat(c, screen));
-    if (bytes.empty()) return;
+    CVisualFormat format = RootFormat(c, screen);
+    bool approximated = false;
+    std::vector<std::uint32_t> values;
+    if (IsTrueColor(screen)) {
+        for (std::uint32_t rgb : image.pixels) values.push_back(PixelValue(rgb, format));
+    } else {
+        values = AllocatedValues(c, screen, image.pixels, approximated);
+    }
+    std::vector<std::uint8_t> bytes = ZPixmapBytes(values, image.width, format);
+    if (bytes.empty()) {
+        // The shape still holds: the mascot shows as a disc of its centre's colour.
+        std::fprintf(stderr,
+                     "mascot: the display's %d-bit pixels cannot be drawn; the mascot "
+                     "shows in one colour\n",
+                     format.bitsPerPixel);
+        std::uint32_t centre =
+            values[values.size() / 2 + static_cast<std::size_t>(image.width / 2)];
+        xcb_change_window_attributes(c, m_window, XCB_CW_BACK_PIXEL, &centre);
+        return;
+    }
+    if (approximated) {
+        std::fputs(
+            "mascot: the display lacks some of the mascot's colours; it shows in the "
+            "nearest ones\n",
+            stderr);
+    }
     m_picture = xcb_generate_id(c);
     xcb_create_pixmap(c, screen->root_depth, m_picture, m_window, image.width, image.height);
     xcb_gcontext_t gc = xcb_generate_id(c);
@@ -106,7 +182,8 @@ void CMascotWindow::SetShape(const CImage& image) {
                          rectangles.data());
 }
 
-// Names for tools and tests, the owning process, and no keyboard input.
+// Names for tools and tests, the owning process, and what a window manager needs to keep it a
+// frameless, fixed-size, never-focused utility window at its own place.
 void CMascotWindow::SetProperties() {
     xcb_connection_t* c = m_display.Connection();
     const CAtoms& atoms = m_display.Atoms();
@@ -122,22 +199,108 @@ void CMascotWindow::SetProperties() {
     replace(atoms.netWmPid, XCB_ATOM_CARDINAL, 32, 1, &pid);
     const std::uint32_t hints[9] = {kInputHint, 0};  // input: false
     replace(XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32, 9, hints);
+    const std::uint32_t size[18] = {kSizeHintFlags,
+                                    kWindowStartX,
+                                    kWindowStartY,
+                                    kWindowSize,
+                                    kWindowSize,
+                                    kWindowSize,
+                                    kWindowSize,
+                                    kWindowSize,
+                                    kWindowSize,
+                                    0,
+                                    0,
+                                    0,
+                                    0,
+                                    0,
+                                    0,
+                                    0,
+                                    0,
+                                    kStaticGravity};
+    replace(XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 32, 18, size);
+    const std::uint32_t motif[5] = {kMotifDecorationsFlag, 0, 0, 0, 0};  // no decorations
+    replace(atoms.motifWmHints, atoms.motifWmHints, 32, 5, motif);
+    replace(atoms.netWmWindowType, XCB_ATOM_ATOM, 32, 1, &atoms.netWmWindowTypeUtility);
+    WriteState();
 }
 
-void CMascotWindow::Show() { xcb_map_window(m_display.Connection(), m_window); }
+// The state a window manager reads when it takes the window on: the layer, no taskbar or pager.
+void CMascotWindow::WriteState() {
+    const CAtoms& atoms = m_display.Atoms();
+    const xcb_atom_t state[3] = {
+        m_layer == Layer::Below ? atoms.netWmStateBelow : atoms.netWmStateAbove,
+        atoms.netWmStateSkipTaskbar, atoms.netWmStateSkipPager};
+    xcb_change_property(m_display.Connection(), XCB_PROP_MODE_REPLACE, m_window, atoms.netWmState,
+                        XCB_ATOM_ATOM, 32, 3, state);
+}
+
+// Under one server grab, so that two mascots starting at once cannot both find it free.
+bool CMascotWindow::ClaimMascotSelection() {
+    xcb_connection_t* c = m_display.Connection();
+    xcb_atom_t selection = m_display.Atoms().mascotSelection;
+    xcb_grab_server(c);
+    xcb_get_selection_owner_reply_t* reply =
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr);
+    bool free = reply && reply->owner == XCB_NONE;
+    std::free(reply);
+    if (free) xcb_set_selection_owner(c, m_window, selection, XCB_CURRENT_TIME);
+    xcb_ungrab_server(c);
+    xcb_flush(c);
+    return free;
+}
+
+void CMascotWindow::Show() {
+    m_shown = true;
+    WriteState();  // a window manager drops the state of a window it let go of
+    xcb_map_window(m_display.Connection(), m_window);
+}
+
+void CMascotWindow::SetLayer(bool topmost, bool managed) {
+    Layer wanted = topmost ? Layer::Above : Layer::Below;
+    if (wanted == m_layer) return;
+    m_layer = wanted;
+    if (!managed) {
+        WriteState();
+        return;
+    }
+    const CAtoms& atoms = m_display.Atoms();
+    SendState(false, topmost ? atoms.netWmStateBelow : atoms.netWmStateAbove);
+    SendState(true, topmost ? atoms.netWmStateAbove : atoms.netWmStateBelow);
+}
+
+void CMascotWindow::SendState(bool add, xcb_atom_t state) {
+    xcb_client_message_event_t event = {};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = m_window;
+    event.type = m_display.Atoms().netWmState;
+    event.data.data32[0] = add ? kStateAdd : kStateRemove;
+    event.data.data32[1] = state;
+    event.data.data32[3] = kSourceApplication;
+    xcb_send_event(m_display.Connection(), 0, m_display.Root(),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&event));
+}
 
 void CMascotWindow::Place(int x, int y, const CStackRequest& stack) {
-    std::uint16_t mask = 0;
-    std::uint32_t values[4];
-    int count = 0;
-    // Values go in the order of their mask bits: x, y, sibling, stack mode.
-    if (x != m_x) {
-        mask |= XCB_CONFIG_WINDOW_X;
-        values[count++] = static_cast<std::uint32_t>(x);
+    if (m_needsMap) {
+        m_needsMap = false;
+        Show();
     }
-    if (y != m_y) {
-        mask |= XCB_CONFIG_WINDOW_Y;
+    std::uint16_t mask = 0;
+    std::uint32_t values[6];
+    int count = 0;
+    // Values go in the order of their mask bits: x, y, width, height, sibling, stack mode.
+    bool move = m_needsMove || x != m_x || y != m_y;
+    if (move) {
+        mask |= XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y;
+        values[count++] = static_cast<std::uint32_t>(x);
         values[count++] = static_cast<std::uint32_t>(y);
+    }
+    if (m_needsResize) {
+        mask |= XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT;
+        values[count++] = kWindowSize;
+        values[count++] = kWindowSize;
     }
     if (stack.mode == StackMode::AboveSibling) {
         mask |= XCB_CONFIG_WINDOW_SIBLING;
@@ -148,9 +311,28 @@ void CMascotWindow::Place(int x, int y, const CStackRequest& stack) {
         values[count++] =
             stack.mode == StackMode::Bottom ? XCB_STACK_MODE_BELOW : XCB_STACK_MODE_ABOVE;
     }
+    if (m_needsMove) m_movedBack = true;
+    if (m_needsResize) m_resizedBack = true;
+    m_needsMove = false;
+    m_needsResize = false;
     m_x = x;
     m_y = y;
     if (mask != 0) xcb_configure_window(m_display.Connection(), m_window, mask, values);
+}
+
+// Positions are the root's only for a child of the root or in a window manager's synthetic
+// notice; a frame's child hears its place within the frame. A window manager that keeps the
+// window elsewhere (out of a panel, say) is asked once, not on every tick.
+void CMascotWindow::OnConfigured(const xcb_configure_notify_event_t& event, bool synthetic) {
+    bool sized = event.width == kWindowSize && event.height == kWindowSize;
+    if (sized) m_resizedBack = false;
+    if (!sized && !m_resizedBack) m_needsResize = true;
+    if (!synthetic && m_parent != m_display.Root()) return;
+    if (event.x == m_x && event.y == m_y) {
+        m_movedBack = false;
+        return;
+    }
+    if (!m_movedBack) m_needsMove = true;
 }
 
 void CMascotWindow::Destroy() {

@@ -4,19 +4,20 @@
 #include <cstdint>
 #include <vector>
 
-#include "host/x11/image.h"
-
 struct CVisualFormat {
-    std::uint32_t redMask;
+    std::uint32_t redMask;  // the channel masks of a TrueColor visual
     std::uint32_t greenMask;
     std::uint32_t blueMask;
     int bitsPerPixel;  // of the visual's depth in the server's pixmap formats
+    int scanlinePad;   // bits each row of ZPixmap data is padded to
     bool lsbFirst;     // the server's image byte order
 };
 
-// One pixel value of the visual for a colour 0x00RRGGBB: each channel scaled to its mask.
+// One pixel value of a TrueColor visual for a colour 0x00RRGGBB: each channel scaled to its
+// mask.
 std::uint32_t PixelValue(std::uint32_t rgb, const CVisualFormat& format);
 
-// The image as ZPixmap data; empty when the format has no 32 bits per pixel (16-bit and 8-bit
-// displays are not drawn: the window then keeps its background colour).
-std::vector<std::uint8_t> ZPixmapBytes(const CImage& image, const CVisualFormat& format);
+// Rows of `width` pixel values as ZPixmap data; empty when the format's pixels are not whole
+// bytes (8, 16, 24 or 32 bits), which the host cannot draw.
+std::vector<std::uint8_t> ZPixmapBytes(const std::vector<std::uint32_t>& values, int width,
+                                       const CVisualFormat& format);

@@ -1,12 +1,13 @@
-// Where the mascot window goes in the stacking order on a tick, decided apart from any X call.
+// Where the mascot window goes in the stacking order when no window manager keeps it there,
+// decided apart from any X call from what the mascot's connection heard of the root's children.
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 enum class StackMode {
     Keep,          // leave the stacking order alone
-    Top,           // above every other child of the root
-    AboveSibling,  // just above `sibling`: the desktop's window, lowest of the ordinary ones
+    AboveSibling,  // just above `sibling`
     Bottom,        // below every other child of the root
 };
 
@@ -15,23 +16,37 @@ struct CStackRequest {
     std::uint32_t sibling;  // for AboveSibling; 0 otherwise
 };
 
-// In front the window is raised on every tick, since nothing else keeps it there without a
-// window manager, except while the program's own menu is open: raising would cover the menu.
-// Behind, it sits just above the desktop's own window (0: there is none), so that only
-// ordinary windows hide it, never the wallpaper.
-CStackRequest DecideStacking(bool topmost, bool menuOpen, std::uint32_t desktopTopLevel);
-
-// When to look for the desktop's window again: on the first tick behind, then every
-// kLookupTicks ticks while behind (a desktop may start or end meanwhile), and at once after
-// the window system refused a request that named it.
-class CDesktopLookupSchedule {
+// The root's children, lowest first, as the events of the root's substructure tell them.
+class CStackModel {
 public:
-    static constexpr int kLookupTicks = 100;
+    struct CEntry {
+        std::uint32_t window;
+        bool overrideRedirect;  // a popup, tooltip or screen locker: never covered by the mascot
+        bool viewable;
+    };
 
-    bool Due(bool behind);
-    void Forget() { m_known = false; }
+    void Reset(std::vector<CEntry> entries) { m_entries = std::move(entries); }
+    void Clear() { m_entries.clear(); }
+    // New children are created, and reparented ones arrive, on top of the stack.
+    void Add(std::uint32_t window, bool overrideRedirect, bool viewable);
+    void Remove(std::uint32_t window);
+    // Just above `sibling`; at the bottom when `sibling` is 0 or unknown.
+    void PlaceAbove(std::uint32_t window, std::uint32_t sibling);
+    void PlaceOnTop(std::uint32_t window);
+    void Map(std::uint32_t window, bool overrideRedirect);
+    void Unmap(std::uint32_t window);
+
+    const std::vector<CEntry>& Entries() const { return m_entries; }
 
 private:
-    bool m_known = false;
-    int m_ticksSinceLookup = 0;
+    std::vector<CEntry>::iterator Find(std::uint32_t window);
+
+    std::vector<CEntry> m_entries;
 };
+
+// In front the window stays above every viewable ordinary window, yet under the
+// override-redirect windows above it: its own menu, another program's popups, a screen locker.
+// Behind, it sits just above the desktop's own window (0: there is none; then at the bottom),
+// below every other ordinary window. Keep when it is where it belongs already.
+CStackRequest DecideStacking(const CStackModel& stack, std::uint32_t self, bool topmost,
+                             std::uint32_t desktopTopLevel);

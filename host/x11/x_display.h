@@ -12,6 +12,14 @@ struct CAtoms {
     xcb_atom_t netWmWindowType;
     xcb_atom_t netWmWindowTypeDesktop;
     xcb_atom_t netClientList;
+    xcb_atom_t netSupportingWmCheck;
+    xcb_atom_t netWmState;
+    xcb_atom_t netWmStateAbove;
+    xcb_atom_t netWmStateBelow;
+    xcb_atom_t netWmStateSkipTaskbar;
+    xcb_atom_t netWmStateSkipPager;
+    xcb_atom_t netWmWindowTypeUtility;
+    xcb_atom_t motifWmHints;
     xcb_atom_t mascotSelection;  // owned by the running mascot's window
     xcb_atom_t command;          // client message: a command id for the mascot
     xcb_atom_t commandDone;      // client message: the mascot's answer to the sender

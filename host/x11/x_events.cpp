@@ -43,6 +43,14 @@ void Dispatch(CXDisplay& display, xcb_generic_event_t* event, const CXEventHandl
     case XCB_CLIENT_MESSAGE:
         OnClientMessage(display, reinterpret_cast<xcb_client_message_event_t*>(event), handlers);
         break;
+    case XCB_CONFIGURE_NOTIFY:
+    case XCB_MAP_NOTIFY:
+    case XCB_UNMAP_NOTIFY:
+    case XCB_CREATE_NOTIFY:
+    case XCB_DESTROY_NOTIFY:
+    case XCB_REPARENT_NOTIFY:
+    case XCB_CIRCULATE_NOTIFY:
+    case XCB_PROPERTY_NOTIFY: handlers.windowChanged(*event); break;
     default: break;
     }
 }

@@ -1,5 +1,6 @@
 // The events of the mascot's own connection: button presses on the window, command messages,
-// and errors of refused requests.
+// changes of windows (its own, the root's children and properties), and errors of refused
+// requests.
 #pragma once
 
 #include <xcb/xcb.h>
@@ -13,6 +14,7 @@ struct CXEventHandlers {
     std::function<void()> leftPress;
     std::function<void(int rootX, int rootY)> rightPress;  // the pointer is free again by then
     std::function<void(const CCommandMessage&)> command;
+    std::function<void(const xcb_generic_event_t&)> windowChanged;
     std::function<void()> requestRefused;
 };
 

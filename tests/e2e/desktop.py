@@ -15,6 +15,8 @@ MASCOT_SIZE = 41          # window size in pixels
 START_X, START_Y = 300, 100
 BOX_LEFT, BOX_TOP, BOX_RIGHT, BOX_BOTTOM = 20, 20, 1000, 680
 POLL_S = 0.1              # how often conditions are looked at
+# The licence that every release carries.
+LICENSE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "LICENSE")
 
 
 class Failure(Exception):

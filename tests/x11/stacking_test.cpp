@@ -1,48 +1,79 @@
-// The stacking decision of a tick and when the desktop window is looked for.
+// The stacking decision without a window manager, over the model of the root's children that
+// the root's events keep.
 #include <gtest/gtest.h>
+
+#include <string>
 
 #include "host/x11/stacking.h"
 
 namespace {
 
-constexpr std::uint32_t kDesktop = 0x400007;
+constexpr std::uint32_t kMascot = 1;
+constexpr std::uint32_t kDesktop = 2;
+constexpr std::uint32_t kWindow = 3;  // an ordinary window
+constexpr std::uint32_t kPopup = 4;   // override-redirect: a menu or a screen locker
+constexpr std::uint32_t kHidden = 5;  // an ordinary window, unmapped
+
+// A stack, lowest first, from letters: M mascot, D desktop, W window, P popup, H hidden.
+CStackModel Stack(const std::string& order) {
+    CStackModel stack;
+    for (char letter : order) {
+        std::uint32_t window = std::string("?MDWPH").find(letter);
+        stack.Add(window, letter == 'P', letter != 'H');
+    }
+    return stack;
+}
+
+struct CStackCase {
+    const char* order;
+    bool topmost;
+    StackMode mode;
+    std::uint32_t sibling;
+};
 
 }  // namespace
 
-TEST(Stacking, FrontRaisesOnEveryTickExceptUnderTheOpenMenu) {
-    EXPECT_EQ(StackMode::Top, DecideStacking(true, false, 0).mode);
-    EXPECT_EQ(StackMode::Top, DecideStacking(true, false, kDesktop).mode);
-    EXPECT_EQ(StackMode::Keep, DecideStacking(true, true, 0).mode);
-    EXPECT_EQ(StackMode::Keep, DecideStacking(true, true, kDesktop).mode);
+TEST(Stacking, RestacksOnlyWhenAnotherWindowIsOnTheWrongSide) {
+    const CStackCase cases[] = {
+        {"DWM", true, StackMode::Keep, 0},
+        {"DMW", true, StackMode::AboveSibling, kWindow},
+        {"DWMP", true, StackMode::Keep, 0},                // never over a menu or a locker
+        {"DMWP", true, StackMode::AboveSibling, kWindow},  // over the window, under the popup
+        {"DMH", true, StackMode::Keep, 0},                 // an unmapped window covers nothing
+        {"DMW", false, StackMode::Keep, 0},
+        {"DWM", false, StackMode::AboveSibling, kDesktop},
+        {"MDW", false, StackMode::AboveSibling, kDesktop},  // above the wallpaper, always
+        {"WDM", false, StackMode::AboveSibling, kDesktop},
+        {"PDMW", false, StackMode::Keep, 0},
+    };
+    for (const CStackCase& c : cases) {
+        CStackRequest request = DecideStacking(Stack(c.order), kMascot, c.topmost, kDesktop);
+        EXPECT_EQ(c.mode, request.mode) << c.order << (c.topmost ? " in front" : " behind");
+        EXPECT_EQ(c.sibling, request.sibling) << c.order;
+    }
+    EXPECT_EQ(StackMode::Bottom, DecideStacking(Stack("WM"), kMascot, false, 0).mode);
+    EXPECT_EQ(StackMode::Keep, DecideStacking(Stack("PMW"), kMascot, false, 0).mode);
+    EXPECT_EQ(StackMode::Keep, DecideStacking(Stack("DW"), kMascot, true, kDesktop).mode);
 }
 
-TEST(Stacking, BehindGoesJustAboveTheDesktopWindowOrToTheBottom) {
-    CStackRequest above = DecideStacking(false, false, kDesktop);
-    EXPECT_EQ(StackMode::AboveSibling, above.mode);
-    EXPECT_EQ(kDesktop, above.sibling);
-    EXPECT_EQ(StackMode::Bottom, DecideStacking(false, false, 0).mode);
-    // Going down never covers the menu: the open menu does not hold it back.
-    EXPECT_EQ(StackMode::AboveSibling, DecideStacking(false, true, kDesktop).mode);
-    EXPECT_EQ(StackMode::Bottom, DecideStacking(false, true, 0).mode);
-}
-
-TEST(DesktopLookup, FirstTickBehindThenEveryHundredTicksNeverInFront) {
-    CDesktopLookupSchedule schedule;
-    EXPECT_FALSE(schedule.Due(false));
-    EXPECT_TRUE(schedule.Due(true));
-    int due = 0;
-    for (int i = 1; i < CDesktopLookupSchedule::kLookupTicks; ++i) due += schedule.Due(true);
-    EXPECT_EQ(0, due);
-    EXPECT_TRUE(schedule.Due(true));  // the hundredth tick after the lookup
-    EXPECT_FALSE(schedule.Due(false));
-    EXPECT_TRUE(schedule.Due(true));  // behind again: at once
-}
-
-TEST(DesktopLookup, RefusedRequestMakesTheNextTickBehindLookAgain) {
-    CDesktopLookupSchedule schedule;
-    EXPECT_TRUE(schedule.Due(true));
-    EXPECT_FALSE(schedule.Due(true));
-    schedule.Forget();
-    EXPECT_TRUE(schedule.Due(true));
-    EXPECT_FALSE(schedule.Due(true));
+TEST(StackModel, FollowsTheRootsEvents) {
+    CStackModel stack = Stack("DM");
+    stack.Add(kWindow, false, false);  // created: on top, unmapped
+    EXPECT_EQ(StackMode::Keep, DecideStacking(stack, kMascot, true, kDesktop).mode);
+    stack.Map(kWindow, false);
+    EXPECT_EQ(StackMode::AboveSibling, DecideStacking(stack, kMascot, true, kDesktop).mode);
+    stack.PlaceAbove(kMascot, kWindow);
+    EXPECT_EQ(StackMode::Keep, DecideStacking(stack, kMascot, true, kDesktop).mode);
+    stack.PlaceOnTop(kWindow);
+    stack.Unmap(kWindow);
+    EXPECT_EQ(StackMode::Keep, DecideStacking(stack, kMascot, true, kDesktop).mode);
+    stack.Map(kWindow, true);  // it came back as a popup
+    EXPECT_EQ(StackMode::Keep, DecideStacking(stack, kMascot, true, kDesktop).mode);
+    stack.PlaceAbove(kDesktop, 0);
+    stack.PlaceAbove(kMascot, 0);  // to the bottom, under the desktop
+    EXPECT_EQ(StackMode::AboveSibling, DecideStacking(stack, kMascot, false, kDesktop).mode);
+    stack.Remove(kDesktop);
+    EXPECT_EQ(StackMode::Keep, DecideStacking(stack, kMascot, false, kDesktop).mode);
+    stack.Remove(kMascot);
+    EXPECT_EQ(StackMode::Keep, DecideStacking(stack, kMascot, true, kDesktop).mode);
 }

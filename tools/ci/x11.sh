@@ -4,15 +4,16 @@
 # openbox, openbox with picom, mutter and kwin (trayer as the tray host), and xfwm4 with
 # xfce4-panel as the tray; each in its own D-Bus session with a private HOME and
 # XDG_RUNTIME_DIR, nothing of it left running after. Then it checks the lost-display and no-tray
-# cases (tests/x11/x11_lost_display_test.py), builds the Debian package and starts its binary
-# from an unpacked copy (tests/x11/x11_package_test.py). Screenshots of failures go to
-# build-x11/e2e-artifacts.
+# cases (tests/x11/x11_lost_display_test.py), builds the Debian package, checks it and starts its
+# binary from an unpacked copy (tests/x11/x11_package_test.py), and holds it and its AppStream
+# metadata to lintian and appstreamcli. Screenshots of failures go to build-x11/e2e-artifacts.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 started=$SECONDS
 tools/ci/deps.sh g++ cmake make googletest libgtest-dev qt6-base-dev libxcb1-dev \
   libxcb-shape0-dev xvfb xauth xdotool x11-utils x11-xserver-utils trayer openbox imagemagick \
-  fonts-vlgothic python3 dpkg-dev procps dbus-x11 picom mutter kwin-x11 xfwm4 xfce4-panel
+  fonts-vlgothic python3 dpkg-dev lintian appstream procps dbus-x11 picom mutter kwin-x11 xfwm4 \
+  xfce4-panel
 
 build=build-x11
 cmake --preset x11 -DMASCOT_WERROR=ON >/dev/null
@@ -53,7 +54,10 @@ done
 python3 tests/x11/x11_lost_display_test.py --exe "$exe"
 rm -f "$build"/mascot_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
-python3 tests/x11/x11_package_test.py --deb "$(ls "$build"/mascot_*_amd64.deb)"
+deb=$(ls "$build"/mascot_*_amd64.deb)
+python3 tests/x11/x11_package_test.py --deb "$deb"
+lintian --fail-on error,warning "$deb"
+appstreamcli validate --no-net "$build"/packaging/linux/*.metainfo.xml
 echo "x11: $((SECONDS - started)) s"
 if [ ${#failed[@]} -ne 0 ]; then
   echo "x11: failed on ${failed[*]}"
