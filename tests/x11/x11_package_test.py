@@ -89,7 +89,7 @@ class PackageTest:
         self.server, os.environ["DISPLAY"] = start_own_xvfb()
         self.process = subprocess.Popen([self.exe], stdout=subprocess.DEVNULL,
                                         stderr=subprocess.DEVNULL)
-        wait_for("the packaged mascot's window", lambda: windows_of(self.process.pid), 15)
+        wait_for("the packaged mascot's window", lambda: windows_of(self.process.pid), 30)
         run([self.exe, "--command", str(EXIT)])
         code = wait_gone(self.process)
         require(code == 0, f"exit status {code}")

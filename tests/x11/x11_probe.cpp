@@ -1,6 +1,10 @@
 // x11-probe: what the end-to-end test needs from X that xdotool and xwininfo do not give.
 //   cover X Y W H SECONDS   an ordinary magenta window over the rectangle; prints its id
 //   desktop SECONDS         a full-screen green window of type _NET_WM_WINDOW_TYPE_DESKTOP
+//   overlay SECONDS         a full-screen yellow override-redirect window; prints its id
+//   top WINDOW              the window's top-level (its frame under a reparenting window
+//                           manager): id, X Y W H, and 1 when it is override-redirect
+//   owner SELECTION         the window owning the selection (0 for none), e.g. _NET_WM_CM_S0
 //   order WINDOW...         the stacking position of each window's top-level (0 = lowest)
 //   place WINDOW...         the position of each window's top-level among the viewable children
 //                           of the root (0 = lowest; -1 for one not among them), their number,
@@ -10,6 +14,8 @@
 //   focus                   the window that has the keyboard focus
 //   mapped SECONDS          waits for the next window mapped on the root: its id and the
 //                           monotonic clock then, in seconds (for start-up times)
+//   changed SECONDS WINDOW X Y W H   waits for the root's child WINDOW to be unmapped or given
+//                           another geometry than X Y W H; prints what it saw (status 1: none)
 //   moves SECONDS           counts, per child of the root, the moves it makes meanwhile
 //   circle SECONDS          moves the pointer round a circle every 20 ms (for benchmarks)
 #include <xcb/shape.h>
@@ -90,6 +96,23 @@ int Desktop(char** args) {
     return 0;
 }
 
+int Overlay(char** args) {
+    xcb_window_t window =
+        MakeWindow(0, 0, g_screen->width_in_pixels, g_screen->height_in_pixels, 0xFFFF00);
+    std::uint32_t on = 1;
+    xcb_change_window_attributes(g_c, window, XCB_CW_OVERRIDE_REDIRECT, &on);
+    ShowAndHold(window, std::atoi(args[0]), false);
+    return 0;
+}
+
+int Owner(char** args) {
+    xcb_get_selection_owner_reply_t* reply =
+        xcb_get_selection_owner_reply(g_c, xcb_get_selection_owner(g_c, Atom(args[0])), nullptr);
+    std::printf("%u\n", reply ? reply->owner : 0);
+    std::free(reply);
+    return 0;
+}
+
 xcb_window_t TopLevel(xcb_window_t window) {
     while (window != XCB_NONE) {
         xcb_query_tree_reply_t* reply =
@@ -118,6 +141,20 @@ int Order(int count, char** args) {
         std::printf("%d\n", position);
     }
     std::free(tree);
+    return 0;
+}
+
+int Top(char** args) {
+    xcb_window_t top = TopLevel(static_cast<xcb_window_t>(std::strtoul(args[0], nullptr, 0)));
+    xcb_get_geometry_reply_t* geometry =
+        xcb_get_geometry_reply(g_c, xcb_get_geometry(g_c, top), nullptr);
+    xcb_get_window_attributes_reply_t* attributes =
+        xcb_get_window_attributes_reply(g_c, xcb_get_window_attributes(g_c, top), nullptr);
+    if (!geometry || !attributes) return 1;
+    std::printf("%u %d %d %d %d %d\n", top, geometry->x, geometry->y, geometry->width,
+                geometry->height, attributes->override_redirect);
+    std::free(geometry);
+    std::free(attributes);
     return 0;
 }
 
@@ -232,6 +269,32 @@ int Mapped(char** args) {
     return result;
 }
 
+int Changed(char** args) {
+    WatchRoot();
+    auto window = static_cast<xcb_window_t>(std::strtoul(args[1], nullptr, 0));
+    int x = std::atoi(args[2]), y = std::atoi(args[3]);
+    int width = std::atoi(args[4]), height = std::atoi(args[5]);
+    int result = 1;
+    ForEachEvent(std::atof(args[0]), [&](xcb_generic_event_t* event) {
+        int type = event->response_type & 0x7F;
+        auto* unmap = reinterpret_cast<xcb_unmap_notify_event_t*>(event);
+        auto* configure = reinterpret_cast<xcb_configure_notify_event_t*>(event);
+        if (type == XCB_UNMAP_NOTIFY && unmap->window == window) {
+            std::printf("unmapped\n");
+        } else if (type == XCB_CONFIGURE_NOTIFY && configure->window == window &&
+                   (configure->x != x || configure->y != y || configure->width != width ||
+                    configure->height != height)) {
+            std::printf("%d %d %d %d\n", configure->x, configure->y, configure->width,
+                        configure->height);
+        } else {
+            return true;
+        }
+        result = 0;
+        return false;
+    });
+    return result;
+}
+
 int Moves(char** args) {
     WatchRoot();
     std::map<xcb_window_t, std::pair<int, int>> last;
@@ -269,9 +332,10 @@ int Circle(char** args) {
 
 int Usage() {
     std::fputs(
-        "usage: x11-probe cover X Y W H SECONDS | desktop SECONDS | order WINDOW... | "
-        "place WINDOW... | shape WINDOW | focus | mapped SECONDS | moves SECONDS | circle "
-        "SECONDS\n",
+        "usage: x11-probe cover X Y W H SECONDS | desktop SECONDS | overlay SECONDS | "
+        "top WINDOW | owner SELECTION | order WINDOW... | place WINDOW... | shape WINDOW | "
+        "focus | mapped SECONDS | changed SECONDS WINDOW X Y W H | moves SECONDS | "
+        "circle SECONDS\n",
         stderr);
     return 2;
 }
@@ -292,6 +356,12 @@ int main(int argc, char** argv) {
         result = Cover(argv + 2);
     else if (command == "desktop" && argc == 3)
         result = Desktop(argv + 2);
+    else if (command == "overlay" && argc == 3)
+        result = Overlay(argv + 2);
+    else if (command == "top" && argc == 3)
+        result = Top(argv + 2);
+    else if (command == "owner" && argc == 3)
+        result = Owner(argv + 2);
     else if (command == "order" && argc >= 3)
         result = Order(argc - 2, argv + 2);
     else if (command == "place" && argc >= 3)
@@ -302,6 +372,8 @@ int main(int argc, char** argv) {
         result = Focus();
     else if (command == "mapped" && argc == 3)
         result = Mapped(argv + 2);
+    else if (command == "changed" && argc == 8)
+        result = Changed(argv + 2);
     else if (command == "moves" && argc == 3)
         result = Moves(argv + 2);
     else if (command == "circle" && argc == 3)
