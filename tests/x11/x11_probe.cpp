@@ -8,7 +8,8 @@
 //   focus                   the window that has the keyboard focus
 //   mapped SECONDS          waits for the next window mapped on the root: its id and the
 //                           monotonic clock then, in seconds (for start-up times)
-//   moves SECONDS           counts, per child of the root, the moves it makes meanwhile
+//   moves SECONDS           counts, per child of the root, the moves it makes meanwhile and
+//                           its other configures (restacks and resizes, the place unchanged)
 //   circle SECONDS          moves the pointer round a circle every 20 ms (for benchmarks)
 #include <xcb/shape.h>
 #include <xcb/xcb.h>
@@ -232,17 +233,23 @@ int Mapped(char** args) {
 int Moves(char** args) {
     WatchRoot();
     std::map<xcb_window_t, std::pair<int, int>> last;
-    std::map<xcb_window_t, int> moves;
+    std::map<xcb_window_t, std::pair<int, int>> counts;  // moves, other configures
     ForEachEvent(std::atof(args[0]), [&](xcb_generic_event_t* event) {
         if ((event->response_type & 0x7F) != XCB_CONFIGURE_NOTIFY) return true;
         auto* configure = reinterpret_cast<xcb_configure_notify_event_t*>(event);
         std::pair<int, int> at = {configure->x, configure->y};
         auto found = last.find(configure->window);
-        if (found != last.end() && found->second != at) ++moves[configure->window];
+        if (found != last.end()) {
+            if (found->second != at)
+                ++counts[configure->window].first;
+            else
+                ++counts[configure->window].second;
+        }
         last[configure->window] = at;
         return true;
     });
-    for (const auto& [window, count] : moves) std::printf("%u %d\n", window, count);
+    for (const auto& [window, count] : counts)
+        std::printf("%u %d %d\n", window, count.first, count.second);
     return 0;
 }
 
