@@ -108,9 +108,12 @@ class Display:
         """A session bus of the desktop's own and a private HOME, then its window manager and
         compositor; returns once the window manager has announced itself and settled."""
         self.env["HOME"] = tempfile.mkdtemp(prefix="mascot-bench-home-")
-        self.bus = self.start(["dbus-run-session", "--", "sh", "-c",
-                               'echo "$DBUS_SESSION_BUS_ADDRESS"; exec sleep 100000'],
-                              stdout=subprocess.PIPE)
+        # The session lasts until its stdin closes; then dbus-run-session ends the bus, and the
+        # services the bus started (the accessibility bus, xfconfd) end with it.
+        self.bus = subprocess.Popen(["dbus-run-session", "--", "sh", "-c",
+                                     'echo "$DBUS_SESSION_BUS_ADDRESS"; exec cat >/dev/null'],
+                                    env=self.env, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                    stderr=subprocess.DEVNULL, text=True)
         self.env["DBUS_SESSION_BUS_ADDRESS"] = self.bus.stdout.readline().strip()
         self.manager = self.start(manager)
         if compositor:
@@ -146,6 +149,13 @@ class Display:
             if process.poll() is None:
                 process.kill()
                 process.wait()
+        if self.bus:
+            self.bus.stdin.close()
+            try:
+                self.bus.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.bus.kill()
+                self.bus.wait()
 
 
 def start_mascot(display, args):
