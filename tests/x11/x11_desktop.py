@@ -141,14 +141,23 @@ DESKTOPS = {
 }
 
 
-def start_desktop(name, probe):
-    """Starts the desktop and its tray host, each ready; returns (processes, tray host)."""
-    commands, composites, panel, _ = DESKTOPS[name]
-    processes = [start_helper(command) for command in commands]
+def start_window_manager(name, probe, options=None):
+    """Starts the desktop's window manager and compositor, each ready; returns their processes.
+    options: more arguments of a program, by its name."""
+    commands, composites, _, _ = DESKTOPS[name]
+    processes = [start_helper(command + (options or {}).get(command[0], []))
+                 for command in commands]
     if commands:
         wait_for(f"{name} to manage the screen", window_manager_running, 30)
     if composites:
         wait_for(f"{name} to composite", lambda: probe.owner("_NET_WM_CM_S0"), 30)
+    return processes
+
+
+def start_desktop(name, probe):
+    """Starts the desktop and its tray host, each ready; returns (processes, tray host)."""
+    processes = start_window_manager(name, probe)
+    panel = DESKTOPS[name][2]
     tray = start_helper(["xfce4-panel"] if panel else
                         ["trayer", "--edge", "bottom", "--align", "right", "--widthtype",
                          "request", "--height", "24", "--transparent", "false"])

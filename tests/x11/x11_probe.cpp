@@ -7,7 +7,8 @@
 //   owner SELECTION         the window owning the selection (0 for none), e.g. _NET_WM_CM_S0
 //   order WINDOW...         the stacking position of each window's top-level (0 = lowest)
 //   place WINDOW...         each window's position among the viewable children of the root
-//                           (0 = lowest) and their number; -1 for one that is not among them
+//                           that show on the screen (0 = lowest) and their number; -1 for one
+//                           that is not among them
 //   shape WINDOW            the bounding shape as rows of '#' (inside) and '.' (outside)
 //   focus                   the window that has the keyboard focus
 //   mapped SECONDS          waits for the next window mapped on the root: its id and the
@@ -156,8 +157,9 @@ int Top(char** args) {
     return 0;
 }
 
-// Mapped windows only: a window manager and toolkits keep unmapped children of the root
-// anywhere in the order, and none of them is seen.
+// Mapped windows that show only: a window manager and toolkits keep unmapped children of the root
+// anywhere in the order, and a window manager mapped windows of its own off the screen (openbox,
+// mutter) or input-only ones (mutter's guard window below all), and none of them is seen.
 std::vector<xcb_window_t> ViewableChildren() {
     std::vector<xcb_window_t> viewable;
     xcb_query_tree_reply_t* tree =
@@ -166,14 +168,24 @@ std::vector<xcb_window_t> ViewableChildren() {
     xcb_window_t* children = xcb_query_tree_children(tree);
     int length = xcb_query_tree_children_length(tree);
     std::vector<xcb_get_window_attributes_cookie_t> cookies;
-    for (int i = 0; i < length; ++i) cookies.push_back(xcb_get_window_attributes(g_c, children[i]));
+    std::vector<xcb_get_geometry_cookie_t> boxes;
+    for (int i = 0; i < length; ++i) {
+        cookies.push_back(xcb_get_window_attributes(g_c, children[i]));
+        boxes.push_back(xcb_get_geometry(g_c, children[i]));
+    }
     for (int i = 0; i < length; ++i) {
         xcb_get_window_attributes_reply_t* attributes =
             xcb_get_window_attributes_reply(g_c, cookies[i], nullptr);
-        if (attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE) {
+        xcb_get_geometry_reply_t* box = xcb_get_geometry_reply(g_c, boxes[i], nullptr);
+        if (attributes && box && attributes->map_state == XCB_MAP_STATE_VIEWABLE &&
+            attributes->_class == XCB_WINDOW_CLASS_INPUT_OUTPUT &&
+            box->x + box->width + 2 * box->border_width > 0 &&
+            box->y + box->height + 2 * box->border_width > 0 &&
+            box->x < g_screen->width_in_pixels && box->y < g_screen->height_in_pixels) {
             viewable.push_back(children[i]);
         }
         std::free(attributes);
+        std::free(box);
     }
     std::free(tree);
     return viewable;
