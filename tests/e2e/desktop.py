@@ -203,11 +203,19 @@ class Probe:
         self.exe = exe
 
     def state(self):
-        """The mascot window's Win32 state as a dict of ints, or None when there is no window."""
-        result = subprocess.run(["wine", self.exe, "state"], capture_output=True, text=True,
-                                timeout=30)
-        words = result.stdout.split()
-        if result.returncode != 0 or len(words) < 2 or words[1] != "1":
+        """The mascot window's Win32 state as a dict of ints, or None when there is no window.
+        A probe that Wine failed to run (no "found" line: seen once on a loaded machine) runs
+        once more; its finding no window is never retried."""
+        for _ in range(2):
+            result = subprocess.run(["wine", self.exe, "state"], capture_output=True, text=True,
+                                    timeout=30)
+            words = result.stdout.split()
+            if words[:1] == ["found"]:
+                break
+        else:
+            raise Failure(f"mascot-probe state gave no answer ({result.returncode}): "
+                          f"{result.stdout.strip()!r} {result.stderr.strip()[-300:]!r}")
+        if len(words) < 2 or words[1] != "1":
             return None
         return {words[i]: int(words[i + 1]) for i in range(0, len(words) - 1, 2)}
 
