@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Cross-builds mascot.exe for 64-bit Windows with MinGW-w64 and packs it with its readme into
-# BUILD_DIR/mascot-<version>-win64.zip (default BUILD_DIR: build-e2e-win). Prints the zip's path.
+# Cross-builds mascot.exe for 64-bit Windows with MinGW-w64 and packs it with its readme and the
+# licence into BUILD_DIR/mascot-<version>-win64.zip (default BUILD_DIR: build-e2e-win). Prints the
+# zip's path.
 # Usage: tools/make-release.sh [BUILD_DIR]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"

@@ -1,5 +1,5 @@
-// HelpText: usage, options and exit statuses, then every command id, the menu's taken from the
-// menu table.
+// HelpText: usage, options, exit statuses and environment, then every command id, the menu's
+// taken from the menu table.
 #include "host/x11/help_text.h"
 
 #include <string>
@@ -21,6 +21,9 @@ const char* const kBehaviourNames[16] = {
 
 namespace {
 
+// Laid out for the manual page made from it (packaging/linux/man_page.cmake): a line ending in
+// ':' heads a section, "  TERM  text" is an entry (continued on lines indented further), other
+// lines are paragraphs.
 constexpr char kUsage[] =
     "Usage: mascot [--command ID | --help]\n"
     "\n"
@@ -32,8 +35,16 @@ constexpr char kUsage[] =
     "  --command ID  send command ID to the mascot running on this display\n"
     "  --help        show this text\n"
     "\n"
-    "Exit status of --command: 0 when a running mascot received the command, 1 when none\n"
-    "runs, 2 for bad usage.\n";
+    "Exit status:\n"
+    "  0  the mascot was ended by its exit item, SIGINT or SIGTERM; --command: a running\n"
+    "     mascot received the command\n"
+    "  1  no X display, a mascot already runs on it, the mascot could not start or its X\n"
+    "     connection was lost; --command: no mascot runs\n"
+    "  2  bad usage\n"
+    "\n"
+    "Environment:\n"
+    "  DISPLAY  the X display the mascot shows on and --command sends to\n"
+    "  QT_SCALE_FACTOR  ignored, as are Qt's other scaling variables\n";
 
 std::string Line(unsigned id, const std::string& text) {
     return "  " + std::to_string(id) + "  " + text + "\n";

@@ -17,5 +17,5 @@ struct COptions {
 // --command=ID with ID a decimal number 0..65535.
 COptions ParseOptions(int count, const char* const* args);
 
-// The text of --help: usage, options, exit statuses and every command id.
+// The text of --help: usage, options, exit statuses, environment and every command id.
 std::string HelpText();

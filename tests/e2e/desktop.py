@@ -15,6 +15,8 @@ MASCOT_SIZE = 41          # window size in pixels
 START_X, START_Y = 300, 100
 BOX_LEFT, BOX_TOP, BOX_RIGHT, BOX_BOTTOM = 20, 20, 1000, 680
 POLL_S = 0.1              # how often conditions are looked at
+# The licence that every release carries.
+LICENSE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "LICENSE")
 
 
 class Failure(Exception):
@@ -43,11 +45,13 @@ def wait_for(what, condition, timeout):
 
 
 class Screen:
-    """One screenshot of the root window, 8 bits per channel."""
+    """One screenshot of the root window, 8 bits per channel; or of one window whose top left
+    corner is at origin on the screen, in the screen's coordinates."""
 
-    def __init__(self):
-        data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"],
-                              capture_output=True, timeout=30, check=True).stdout
+    def __init__(self, window="root", origin=(0, 0), timeout=30):
+        self.left, self.top = origin
+        data = subprocess.run(["import", "-window", str(window), "-depth", "8", "ppm:-"],
+                              capture_output=True, timeout=timeout, check=True).stdout
         fields = []
         at = 0
         while len(fields) < 4:  # magic, width, height, maximum value
@@ -64,13 +68,22 @@ class Screen:
         self.pixels = data[at + 1:]
 
     def pixel(self, x, y):
-        at = 3 * (y * self.width + x)
+        at = 3 * ((y - self.top) * self.width + x - self.left)
         return tuple(self.pixels[at:at + 3])
 
     def find(self, left, top, width, height, match):
         """Pixels (x, y) of the rectangle whose colour satisfies match((r, g, b))."""
-        return [(x, y) for y in range(top, min(top + height, self.height))
-                for x in range(left, min(left + width, self.width)) if match(self.pixel(x, y))]
+        return [(x, y) for y in range(max(top, self.top), min(top + height, self.top + self.height))
+                for x in range(max(left, self.left), min(left + width, self.left + self.width))
+                if match(self.pixel(x, y))]
+
+    def area(self, left, top, width, height):
+        """The rectangle's pixels as bytes, row after row, for comparing two pictures of it."""
+        first = max(left, self.left) - self.left
+        end = min(left + width - self.left, self.width)
+        return b"".join(self.pixels[3 * (y * self.width + first):3 * (y * self.width + end)]
+                        for y in range(max(top - self.top, 0), min(top + height - self.top,
+                                                                   self.height)))
 
 
 def is_mascot_blue(colour):
@@ -190,11 +203,19 @@ class Probe:
         self.exe = exe
 
     def state(self):
-        """The mascot window's Win32 state as a dict of ints, or None when there is no window."""
-        result = subprocess.run(["wine", self.exe, "state"], capture_output=True, text=True,
-                                timeout=30)
-        words = result.stdout.split()
-        if result.returncode != 0 or len(words) < 2 or words[1] != "1":
+        """The mascot window's Win32 state as a dict of ints, or None when there is no window.
+        A probe that Wine failed to run (no "found" line: seen once on a loaded machine) runs
+        once more; its finding no window is never retried."""
+        for _ in range(2):
+            result = subprocess.run(["wine", self.exe, "state"], capture_output=True, text=True,
+                                    timeout=30)
+            words = result.stdout.split()
+            if words[:1] == ["found"]:
+                break
+        else:
+            raise Failure(f"mascot-probe state gave no answer ({result.returncode}): "
+                          f"{result.stdout.strip()!r} {result.stderr.strip()[-300:]!r}")
+        if len(words) < 2 or words[1] != "1":
             return None
         return {words[i]: int(words[i + 1]) for i in range(0, len(words) - 1, 2)}
 
@@ -260,21 +281,29 @@ def tray_icon_gone():
     return box is None or not Screen().find(*box, is_mascot_blue)
 
 
-def run_checks(artifacts, checks, cleanup):
+def run_checks(artifacts, checks, cleanup, keep_going=False):
     """Runs (name, action) checks in order, one line each; stops at the first failure with a
-    screenshot in artifacts and exit status 1. cleanup() runs in any case."""
+    screenshot in artifacts and exit status 1, or with keep_going runs the rest too (a check may
+    then fail for an earlier one's sake) and exits 1 at the end. cleanup() runs in any case."""
     os.makedirs(artifacts, exist_ok=True)
     started = time.monotonic()
+    failed = 0
     try:
         for number, (name, action) in enumerate(checks, start=1):
             begun = time.monotonic()
             try:
                 action()
-            except Failure as failure:
+            except (Exception if keep_going else Failure) as failure:
                 shot = save_screenshot(artifacts, f"failed-{number:02d}")
                 print(f"not ok {number} - {name}: {failure} (screenshot {shot})", flush=True)
-                sys.exit(1)
+                failed += 1
+                if not keep_going:
+                    sys.exit(1)
+                continue
             print(f"ok {number} - {name} ({time.monotonic() - begun:.1f} s)", flush=True)
-        print(f"# {len(checks)} checks passed in {time.monotonic() - started:.1f} s")
+        print(f"# {len(checks) - failed} of {len(checks)} checks passed in "
+              f"{time.monotonic() - started:.1f} s")
+        if failed:
+            sys.exit(1)
     finally:
         cleanup()

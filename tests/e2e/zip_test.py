@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
-"""Release test: unpacks the Windows zip, checks what it holds and what Windows will read from the
-exe (no symbol table, the version resource, the manifest, the timer resolution imports), starts
-the unpacked mascot.exe under Wine, sees its window and tray icon, and ends it cleanly with
-WM_CLOSE (exit code 0).
+"""Release test: unpacks the Windows zip, checks what it holds (the exe, its readme, the licence)
+and what Windows will read from the exe (no symbol table, the version resource, the manifest, the
+timer resolution imports), starts the unpacked mascot.exe under Wine, sees its window and tray
+icon, and ends it cleanly with WM_CLOSE (exit code 0).
 
 Usage: zip_test.py --zip mascot-VERSION-win64.zip --probe mascot-probe.exe --artifacts DIR
 Needs DISPLAY (e.g. from xvfb-run) and WINEPREFIX (see tools/wine/prepare-prefix.sh).
@@ -14,12 +14,13 @@ import shutil
 import xml.etree.ElementTree as ElementTree
 import zipfile
 
-from desktop import (MASCOT_SIZE, Failure, START_X, START_Y, Probe, Screen, is_mascot_blue,
-                     mascot_window, parse_arguments, require, require_exit, run_checks,
-                     start_program, stop_program, tray_icon_gone, tray_window, wait_for)
+from desktop import (LICENSE, MASCOT_SIZE, Failure, START_X, START_Y, Probe, Screen,
+                     is_mascot_blue, mascot_window, parse_arguments, require, require_exit,
+                     run_checks, start_program, stop_program, tray_icon_gone, tray_window,
+                     wait_for)
 from pe_file import RT_MANIFEST, RT_VERSION, PeFile
 
-EXPECTED_FILES = {"mascot.exe", "README-windows.txt"}
+EXPECTED_FILES = {"mascot.exe", "README-windows.txt", "LICENSE.txt"}
 ZIP_NAME = re.compile(r"mascot-(\d+\.\d+\.\d+)-win64\.zip$")
 WINDOWS_10_AND_11 = "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"
 ASM_V1 = "{urn:schemas-microsoft-com:asm.v1}"
@@ -74,6 +75,9 @@ class ReleaseRun:
         require("SmartScreen" in text and "Run anyway" in text,
                 "the readme does not say what SmartScreen shows at the first start")
         require("overflow area" in text, "the readme does not say where Windows 11 puts the icon")
+        with open(os.path.join(self.folder, "LICENSE.txt"), encoding="utf-8") as shipped, \
+                open(LICENSE, encoding="utf-8") as source:
+            require(shipped.read() == source.read(), "LICENSE.txt in the zip is not LICENSE")
         with open(os.path.join(self.folder, "mascot.exe"), "rb") as exe:
             require(exe.read(2) == b"MZ", "mascot.exe is not a Windows executable")
 
@@ -118,7 +122,7 @@ def main():
     args = parse_arguments(__doc__, "zip", "probe", "artifacts")
     release = ReleaseRun(args)
     run_checks(args.artifacts, [
-        ("the zip holds mascot.exe and README-windows.txt", release.unpack),
+        ("the zip holds mascot.exe, README-windows.txt and LICENSE.txt", release.unpack),
         ("its exe is stripped, has version and manifest, imports timeBeginPeriod",
          release.exe_for_windows),
         ("the unpacked mascot.exe shows its window and tray icon", release.starts),

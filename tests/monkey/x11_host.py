@@ -1,16 +1,18 @@
 """The native X11 program: `mascot` started as it is, commands sent by `mascot --command ID`,
 its X resources counted by the X-Resource extension (x11_resources.py), its ticks, presses and
 received commands read through the RECORD extension (x11_record.py), and its z-order state
-followed from those (zorder_model.py) and compared with its window's place among the root's
-viewable children (x11-probe place).
+followed from those (zorder_model.py) and compared with the place of its window's top-level (a
+window manager's frame, if any) among the root's viewable children that show (x11-probe place).
 
-Needs DISPLAY; --probe is x11-probe. With --wm openbox it starts openbox with the monkey's own
-configuration, which binds no menus and no keys, so that random clicks and keys cannot end the
-window manager or start programs.
+Needs DISPLAY; --probe is x11-probe. With --wm it starts that desktop's window manager (and
+compositor) as the end-to-end test does, openbox with the monkey's own configuration, which binds
+no menus and no keys, so that random clicks and keys cannot end the window manager or start
+programs; mutter needs a D-Bus session bus.
 """
 
 import os
 import subprocess
+import sys
 import time
 
 from desktop import Failure, run, wait_for
@@ -19,6 +21,9 @@ from window_watch import WindowWatch
 from x11_record import ClientRecord
 from x11_resources import process_resources
 from zorder_model import Moment, ZOrderModel
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "x11"))
+from x11_desktop import Probe, start_window_manager  # noqa: E402
 
 OPENBOX_CONFIG = os.path.join(os.path.dirname(os.path.abspath(__file__)), "openbox-rc.xml")
 COVER = (420, 260, 240, 180)     # an ordinary window of the probe's inside the screen box
@@ -30,12 +35,11 @@ MENU_CHOICE_UNCERTAINTY_S = 0.5  # how long before that tick a chosen item may h
 MENU_CLOSE_S = 2.0
 RECORDED_UNCERTAINTY_S = 0.02    # a recorded press or command acts on the next tick or two
 FORGET_AFTER_S = 120             # events older than this are folded into the z-order model
-TOP, LOWEST, BETWEEN = 1, 0, 2   # the mascot window's place among the root's viewable children
+TOP, LOWEST, BETWEEN = 1, 0, 2   # the place of the mascot window's top-level among them
 WINDOW_TYPE = "_NET_WM_WINDOW_TYPE"
 TOOLTIP_TYPE = "_NET_WM_WINDOW_TYPE_TOOLTIP"
 QUIET_POINTER = (0, 0)           # the screen's corner: off the mascot's box, the tray and the cover
 TOOLTIP_GONE_S = 5
-WM_START_S = 20
 STDERR_FILE = "program-stderr.txt"
 SETTLE_S = 0.5
 
@@ -81,13 +85,6 @@ class X11Host(Host):
 
     # --- helpers of the display ---
 
-    def _start_openbox(self):
-        self.helpers.append(subprocess.Popen(["openbox", "--config-file", OPENBOX_CONFIG],
-                                             stdout=subprocess.DEVNULL,
-                                             stderr=subprocess.DEVNULL))
-        wait_for("openbox to manage the screen", lambda: "window id" in run(
-            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False), WM_START_S)
-
     def _hold_cover(self):
         process = subprocess.Popen([self.probe, "cover", *map(str, COVER),
                                     str(int(self.options.seconds) + COVER_SLACK_S)],
@@ -106,11 +103,13 @@ class X11Host(Host):
     def command(self):
         return [self.exe]
 
+    def start_desktop(self):
+        self.helpers += start_window_manager(self.options.wm, Probe(self.probe),
+                                             {"openbox": ["--config-file", OPENBOX_CONFIG]})
+
     def start(self):
-        """Starts the window manager if asked and the cover window, then the program with its
-        standard error kept in the artifacts."""
-        if self.options.wm == "openbox":
-            self._start_openbox()
+        """Starts the cover window, then the program with its standard error kept in the
+        artifacts."""
         self._hold_cover()
         self.started_at = time.monotonic()
         with open(self.stderr_path(), "w", encoding="utf-8") as stderr:
@@ -122,13 +121,11 @@ class X11Host(Host):
         return os.path.join(self.options.artifacts, STDERR_FILE)
 
     def main_window(self):
-        """The program's window among the root's own children: not its tray icon, which sits
+        """The program's window on the desktop, not its tray icon, which is embedded (XEmbed)
         in the tray's window."""
-        windows = self.own_windows()
-        if not windows:
-            return None
-        for (window, box), (position, _) in zip(windows, self.places(w for w, _ in windows)):
-            if position >= 0:
+        for window, box in self.own_windows():
+            if "_XEMBED_INFO(" not in run(["xprop", "-id", str(window), "_XEMBED_INFO"],
+                                          check=False):
                 return window, box
         return None
 
@@ -216,7 +213,8 @@ class X11Host(Host):
 
     def z_order_sample(self):
         before = self.record.wait_ticks(1, TICK_WAIT_S)
-        position, count = self.places([self.window])[0]
+        top = run([self.probe, "top", str(self.window)]).split()[0]
+        position, count = self.places([top])[0]
         after = self.record.wait_ticks(2, TICK_WAIT_S)
         if before is None or after is None:
             return None  # too few ticks: the tick check tells why

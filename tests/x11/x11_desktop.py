@@ -1,6 +1,6 @@
-"""Driving the native X11 mascot on an X display: its windows found by its process id, the tray
-host (trayer) and window manager (openbox) it runs with, and x11-probe for stacking, shape and
-focus. The generic parts (screenshots, input, waiting, the check runner) come from
+"""Driving the native X11 mascot on an X display: its windows found by its process id, the desktop
+it runs on (window manager, compositor, and trayer or xfce4-panel as the tray host), and x11-probe
+for stacking, shape and focus. The generic parts (screenshots, input, waiting, the check runner) come from
 tests/e2e/desktop.py.
 """
 
@@ -13,7 +13,8 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
                                 "resources"))
 
-from desktop import (MASCOT_SIZE, Failure, geometry, run, stop_program, wait_for)  # noqa: E402
+from desktop import (MASCOT_SIZE, Failure, Screen, geometry, run, stop_program,  # noqa: E402
+                     wait_for)
 import make_images  # noqa: E402
 
 ROOT_GREY = (128, 128, 128)
@@ -57,11 +58,19 @@ class Probe:
     def shape(self, window):
         return run([self.exe, "shape", str(window)]).split()
 
+    def top(self, window):
+        """(id, (x, y, width, height), override-redirect) of the window's top-level."""
+        words = [int(word) for word in run([self.exe, "top", str(window)]).split()]
+        return words[0], tuple(words[1:5]), words[5] == 1
+
+    def owner(self, selection):
+        return int(run([self.exe, "owner", selection]).strip())
+
     def focus(self):
         return int(run([self.exe, "focus"]).strip())
 
     def hold(self, *args):
-        """Starts a window of the probe's (cover or desktop); returns (process, window id)."""
+        """Starts a window of the probe's (cover, desktop, overlay); returns (process, window id)."""
         process = subprocess.Popen([self.exe, *map(str, args)], stdout=subprocess.PIPE,
                                    stderr=subprocess.DEVNULL, text=True)
         window = int(process.stdout.readline())
@@ -115,18 +124,70 @@ def window_manager_running():
     return "window id" in text
 
 
-def start_openbox():
-    process = start_helper(["openbox"])
-    wait_for("openbox to manage the screen", window_manager_running, 20)
-    return process
+# Each desktop: its window manager and compositor, whether it composites, whether xfce4-panel (a
+# StatusNotifierItem host that draws the icon and its menu) is the tray (elsewhere trayer, XEmbed,
+# is), and whether the root window holds the screen's pixels. A Wayland compositor is already
+# running, with the test in its session (tools/ci/x11.sh starts it); its rootless Xwayland keeps
+# each window's pixels apart and none in the root window.
+DESKTOPS = {
+    "none": ([], False, False, True),
+    "openbox": ([["openbox"]], False, False, True),
+    "picom": ([["openbox"], ["picom", "--backend", "xrender"]], True, False, True),
+    "mutter": ([["mutter", "--x11", "--replace", "--sm-disable"]], True, False, True),
+    "kwin": ([["kwin_x11", "--replace"]], True, False, True),
+    "xfce": ([["xfwm4", "--compositor=on"]], True, True, True),
+    "mutter-wayland": ([], True, False, False),
+    "kwin-wayland": ([], True, False, False),
+}
 
 
-def start_trayer():
-    """trayer docked at the bottom right; returns (process, its window's geometry)."""
-    process = start_helper(["trayer", "--edge", "bottom", "--align", "right", "--widthtype",
-                            "request", "--height", "24", "--transparent", "false"])
-    found = wait_for("the tray host's window", lambda: windows_of(process.pid), 20)
-    return process, found[0][1]
+def start_window_manager(name, probe, options=None):
+    """Starts the desktop's window manager and compositor, each ready; returns their processes.
+    options: more arguments of a program, by its name."""
+    commands, composites, _, _ = DESKTOPS[name]
+    processes = [start_helper(command + (options or {}).get(command[0], []))
+                 for command in commands]
+    if commands:
+        wait_for(f"{name} to manage the screen", window_manager_running, 30)
+    if composites:
+        wait_for(f"{name} to composite", lambda: probe.owner("_NET_WM_CM_S0"), 30)
+    return processes
+
+
+def start_desktop(name, probe):
+    """Starts the desktop and its tray host, each ready; returns (processes, tray host)."""
+    processes = start_window_manager(name, probe)
+    panel = DESKTOPS[name][2]
+    tray = start_helper(["xfce4-panel"] if panel else
+                        ["trayer", "--edge", "bottom", "--align", "right", "--widthtype",
+                         "request", "--height", "24", "--transparent", "false"])
+    wait_for("the tray host's window", lambda: windows_of(tray.pid), 30)
+    if panel:
+        wait_for("the panel's StatusNotifierItem host", status_notifier_watcher, 30)
+    return processes + [tray], tray
+
+
+def status_notifier_watcher():
+    return "true" in run(["dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus",
+                          "/", "org.freedesktop.DBus.NameHasOwner",
+                          "string:org.kde.StatusNotifierWatcher"])
+
+
+def process_tree(pid):
+    """The process and its descendants (xfce4-panel runs its tray in a child process)."""
+    children = subprocess.run(["pgrep", "-P", str(pid)], capture_output=True, text=True).stdout
+    return [pid] + [tree for child in children.split() for tree in process_tree(int(child))]
+
+
+def window_pixels(window, box):
+    """The window's own pixels, for a root window that holds none; None once it is not shown.
+    Given a window that is gone, import waits for one to be picked: the timeout ends that."""
+    if geometry(window) is None:
+        return None
+    try:
+        return Screen(window, box[:2], timeout=3)
+    except (subprocess.CalledProcessError, subprocess.TimeoutExpired):
+        return None
 
 
 def set_root_grey():

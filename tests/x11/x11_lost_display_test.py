@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""The native mascot where the desktop fails it: no display at all, no tray, and an X server
-that goes away under it. Each case must end in one line on standard error and a plain exit
-status, never a crash.
+"""The native mascot where the desktop fails it or differs: no display at all, no tray, a second
+mascot on the display, an X server that goes away under it, 16- and 8-bit displays. Each case
+must end in one line on standard error and a plain exit status, never a crash.
 
 Usage: x11_lost_display_test.py --exe mascot    (starts its own Xvfb; needs no DISPLAY)
 """
@@ -13,8 +13,8 @@ import sys
 import tempfile
 
 import x11_desktop  # noqa: F401  (puts tests/e2e on the path)
-from desktop import Failure, require, run_checks, wait_for
-from x11_desktop import kill_all, start_own_xvfb, wait_gone, windows_of
+from desktop import MASCOT_SIZE, Screen, require, run_checks, wait_for
+from x11_desktop import expected_image, kill_all, start_own_xvfb, wait_gone, windows_of
 
 
 class LostDisplay:
@@ -46,6 +46,16 @@ class LostDisplay:
                                         env=self.environment(display))
         wait_for("the mascot window", lambda: windows_of(self.process.pid), 15)
 
+    def check_second_mascot(self):
+        second = subprocess.run([self.exe], capture_output=True, text=True, timeout=15,
+                                env=self.environment(os.environ["DISPLAY"]))
+        lines = second.stderr.strip().splitlines()
+        require(second.returncode == 1, f"exit status {second.returncode}")
+        require(len(lines) == 1 and "already runs" in lines[0], f"said {lines}")
+        sent = subprocess.run([self.exe, "--command", "32800"], capture_output=True, text=True,
+                              timeout=15, env=self.environment(os.environ["DISPLAY"]))
+        require(sent.returncode == 0, f"--command after the second: {sent.returncode}")
+
     def check_lost(self):
         self.server.terminate()
         self.server.wait(timeout=10)
@@ -55,6 +65,27 @@ class LostDisplay:
         require(len(lines) == 2, f"said {lines}")
         require("no system tray" in lines[0], f"no word on the missing tray: {lines}")
         require("connection to the X display was lost" in lines[1], f"said {lines}")
+
+    def check_depth(self, depth):
+        """The picture drawn exactly on a display of the given depth, with nothing said."""
+        self.server, display = start_own_xvfb(f"1024x768x{depth}")
+        os.environ["DISPLAY"] = display
+        self.process = subprocess.Popen([self.exe], stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.PIPE, text=True,
+                                        env=self.environment(display))
+        window = wait_for("the mascot window", lambda: windows_of(self.process.pid), 15)[0]
+        x, y = window[1][:2]
+        require(window[1][2:] == (MASCOT_SIZE, MASCOT_SIZE), f"window {window[1]}")
+        screen = Screen()
+        wrong = [(col, row) for row, colours in enumerate(expected_image())
+                 for col, colour in enumerate(colours)
+                 if colour is not None and screen.pixel(x + col, y + row) != colour]
+        self.process.terminate()
+        wait_gone(self.process)
+        lines = self.process.stderr.read().strip().splitlines()
+        kill_all(self.server)
+        require(not wrong, f"{len(wrong)} pixels differ at {depth} bits, first {wrong[:3]}")
+        require(len(lines) == 1 and "no system tray" in lines[0], f"said {lines}")
 
     def cleanup(self):
         kill_all(self.process, self.server)
@@ -68,7 +99,11 @@ def main():
     checks = [
         ("no display: status 1 and one line naming the simulator", test.check_no_display),
         ("no tray: it runs and says so in one line", test.check_no_tray),
+        ("a second mascot says one runs and exits 1; the first still takes commands",
+         test.check_second_mascot),
         ("a lost X server: one line and a non-zero status, no crash", test.check_lost),
+        ("a 16-bit display shows the real picture", lambda: test.check_depth(16)),
+        ("an 8-bit display shows the real picture", lambda: test.check_depth(8)),
     ]
     run_checks(tempfile.gettempdir(), checks, test.cleanup)
 

@@ -1,13 +1,20 @@
 // x11-probe: what the end-to-end test needs from X that xdotool and xwininfo do not give.
 //   cover X Y W H SECONDS   an ordinary magenta window over the rectangle; prints its id
 //   desktop SECONDS         a full-screen green window of type _NET_WM_WINDOW_TYPE_DESKTOP
+//   overlay SECONDS         a full-screen yellow override-redirect window; prints its id
+//   top WINDOW              the window's top-level (its frame under a reparenting window
+//                           manager): id, X Y W H, and 1 when it is override-redirect
+//   owner SELECTION         the window owning the selection (0 for none), e.g. _NET_WM_CM_S0
 //   order WINDOW...         the stacking position of each window's top-level (0 = lowest)
 //   place WINDOW...         each window's position among the viewable children of the root
-//                           (0 = lowest) and their number; -1 for one that is not among them
+//                           that show on the screen (0 = lowest) and their number; -1 for one
+//                           that is not among them
 //   shape WINDOW            the bounding shape as rows of '#' (inside) and '.' (outside)
 //   focus                   the window that has the keyboard focus
 //   mapped SECONDS          waits for the next window mapped on the root: its id and the
 //                           monotonic clock then, in seconds (for start-up times)
+//   changed SECONDS WINDOW X Y W H   waits for the root's child WINDOW to be unmapped or given
+//                           another geometry than X Y W H; prints what it saw (status 1: none)
 //   moves SECONDS           counts, per child of the root, the moves it makes meanwhile and
 //                           its other configures (restacks and resizes, the place unchanged)
 //   circle SECONDS          moves the pointer round a circle every 20 ms (for benchmarks)
@@ -46,10 +53,12 @@ xcb_window_t MakeWindow(int x, int y, int width, int height, std::uint32_t colou
     xcb_create_window(g_c, XCB_COPY_FROM_PARENT, window, g_screen->root, x, y, width, height, 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, g_screen->root_visual, XCB_CW_BACK_PIXEL,
                       values);
-    // WM_NORMAL_HINTS with a user-given position and size, so that a window manager keeps them.
-    std::uint32_t hints[18] = {1 | 2, static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y),
-                               static_cast<std::uint32_t>(width),
-                               static_cast<std::uint32_t>(height)};
+    // WM_NORMAL_HINTS with a user-given position and size, so that a window manager keeps them,
+    // and that size as the least and the most, so that no click maximizes the window (a double
+    // click on mutter's title bar would, over the tray).
+    const auto w = static_cast<std::uint32_t>(width), h = static_cast<std::uint32_t>(height);
+    std::uint32_t hints[18] = {1 | 2 | 16 | 32, static_cast<std::uint32_t>(x),
+                               static_cast<std::uint32_t>(y), w, h, w, h, w, h};
     xcb_change_property(g_c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NORMAL_HINTS,
                         XCB_ATOM_WM_SIZE_HINTS, 32, 18, hints);
     const char name[] = "x11-probe";
@@ -89,6 +98,23 @@ int Desktop(char** args) {
     return 0;
 }
 
+int Overlay(char** args) {
+    xcb_window_t window =
+        MakeWindow(0, 0, g_screen->width_in_pixels, g_screen->height_in_pixels, 0xFFFF00);
+    std::uint32_t on = 1;
+    xcb_change_window_attributes(g_c, window, XCB_CW_OVERRIDE_REDIRECT, &on);
+    ShowAndHold(window, std::atoi(args[0]), false);
+    return 0;
+}
+
+int Owner(char** args) {
+    xcb_get_selection_owner_reply_t* reply =
+        xcb_get_selection_owner_reply(g_c, xcb_get_selection_owner(g_c, Atom(args[0])), nullptr);
+    std::printf("%u\n", reply ? reply->owner : 0);
+    std::free(reply);
+    return 0;
+}
+
 xcb_window_t TopLevel(xcb_window_t window) {
     while (window != XCB_NONE) {
         xcb_query_tree_reply_t* reply =
@@ -120,8 +146,23 @@ int Order(int count, char** args) {
     return 0;
 }
 
-// Mapped windows only: a window manager and toolkits keep unmapped children of the root
-// anywhere in the order, and none of them is seen.
+int Top(char** args) {
+    xcb_window_t top = TopLevel(static_cast<xcb_window_t>(std::strtoul(args[0], nullptr, 0)));
+    xcb_get_geometry_reply_t* geometry =
+        xcb_get_geometry_reply(g_c, xcb_get_geometry(g_c, top), nullptr);
+    xcb_get_window_attributes_reply_t* attributes =
+        xcb_get_window_attributes_reply(g_c, xcb_get_window_attributes(g_c, top), nullptr);
+    if (!geometry || !attributes) return 1;
+    std::printf("%u %d %d %d %d %d\n", top, geometry->x, geometry->y, geometry->width,
+                geometry->height, attributes->override_redirect);
+    std::free(geometry);
+    std::free(attributes);
+    return 0;
+}
+
+// Mapped windows that show only: a window manager and toolkits keep unmapped children of the root
+// anywhere in the order, and a window manager mapped windows of its own off the screen (openbox,
+// mutter) or input-only ones (mutter's guard window below all), and none of them is seen.
 std::vector<xcb_window_t> ViewableChildren() {
     std::vector<xcb_window_t> viewable;
     xcb_query_tree_reply_t* tree =
@@ -130,14 +171,24 @@ std::vector<xcb_window_t> ViewableChildren() {
     xcb_window_t* children = xcb_query_tree_children(tree);
     int length = xcb_query_tree_children_length(tree);
     std::vector<xcb_get_window_attributes_cookie_t> cookies;
-    for (int i = 0; i < length; ++i) cookies.push_back(xcb_get_window_attributes(g_c, children[i]));
+    std::vector<xcb_get_geometry_cookie_t> boxes;
+    for (int i = 0; i < length; ++i) {
+        cookies.push_back(xcb_get_window_attributes(g_c, children[i]));
+        boxes.push_back(xcb_get_geometry(g_c, children[i]));
+    }
     for (int i = 0; i < length; ++i) {
         xcb_get_window_attributes_reply_t* attributes =
             xcb_get_window_attributes_reply(g_c, cookies[i], nullptr);
-        if (attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE) {
+        xcb_get_geometry_reply_t* box = xcb_get_geometry_reply(g_c, boxes[i], nullptr);
+        if (attributes && box && attributes->map_state == XCB_MAP_STATE_VIEWABLE &&
+            attributes->_class == XCB_WINDOW_CLASS_INPUT_OUTPUT &&
+            box->x + box->width + 2 * box->border_width > 0 &&
+            box->y + box->height + 2 * box->border_width > 0 &&
+            box->x < g_screen->width_in_pixels && box->y < g_screen->height_in_pixels) {
             viewable.push_back(children[i]);
         }
         std::free(attributes);
+        std::free(box);
     }
     std::free(tree);
     return viewable;
@@ -230,6 +281,32 @@ int Mapped(char** args) {
     return result;
 }
 
+int Changed(char** args) {
+    WatchRoot();
+    auto window = static_cast<xcb_window_t>(std::strtoul(args[1], nullptr, 0));
+    int x = std::atoi(args[2]), y = std::atoi(args[3]);
+    int width = std::atoi(args[4]), height = std::atoi(args[5]);
+    int result = 1;
+    ForEachEvent(std::atof(args[0]), [&](xcb_generic_event_t* event) {
+        int type = event->response_type & 0x7F;
+        auto* unmap = reinterpret_cast<xcb_unmap_notify_event_t*>(event);
+        auto* configure = reinterpret_cast<xcb_configure_notify_event_t*>(event);
+        if (type == XCB_UNMAP_NOTIFY && unmap->window == window) {
+            std::printf("unmapped\n");
+        } else if (type == XCB_CONFIGURE_NOTIFY && configure->window == window &&
+                   (configure->x != x || configure->y != y || configure->width != width ||
+                    configure->height != height)) {
+            std::printf("%d %d %d %d\n", configure->x, configure->y, configure->width,
+                        configure->height);
+        } else {
+            return true;
+        }
+        result = 0;
+        return false;
+    });
+    return result;
+}
+
 int Moves(char** args) {
     WatchRoot();
     std::map<xcb_window_t, std::pair<int, int>> last;
@@ -273,9 +350,10 @@ int Circle(char** args) {
 
 int Usage() {
     std::fputs(
-        "usage: x11-probe cover X Y W H SECONDS | desktop SECONDS | order WINDOW... | "
-        "place WINDOW... | shape WINDOW | focus | mapped SECONDS | moves SECONDS | circle "
-        "SECONDS\n",
+        "usage: x11-probe cover X Y W H SECONDS | desktop SECONDS | overlay SECONDS | "
+        "top WINDOW | owner SELECTION | order WINDOW... | place WINDOW... | shape WINDOW | "
+        "focus | mapped SECONDS | changed SECONDS WINDOW X Y W H | moves SECONDS | "
+        "circle SECONDS\n",
         stderr);
     return 2;
 }
@@ -296,6 +374,12 @@ int main(int argc, char** argv) {
         result = Cover(argv + 2);
     else if (command == "desktop" && argc == 3)
         result = Desktop(argv + 2);
+    else if (command == "overlay" && argc == 3)
+        result = Overlay(argv + 2);
+    else if (command == "top" && argc == 3)
+        result = Top(argv + 2);
+    else if (command == "owner" && argc == 3)
+        result = Owner(argv + 2);
     else if (command == "order" && argc >= 3)
         result = Order(argc - 2, argv + 2);
     else if (command == "place" && argc >= 3)
@@ -306,6 +390,8 @@ int main(int argc, char** argv) {
         result = Focus();
     else if (command == "mapped" && argc == 3)
         result = Mapped(argv + 2);
+    else if (command == "changed" && argc == 8)
+        result = Changed(argv + 2);
     else if (command == "moves" && argc == 3)
         result = Moves(argv + 2);
     else if (command == "circle" && argc == 3)

@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
 # End-to-end stage of the native X11 program: builds `mascot` and x11-probe, then drives the
-# program with xdotool on Xvfb with trayer as the tray host, once on a bare X server and once
-# under openbox (tests/x11/x11_desktop_test.py), and checks the lost-display and no-tray cases
-# (tests/x11/x11_lost_display_test.py), then builds the Debian package and starts its binary from
-# an unpacked copy (tests/x11/x11_package_test.py). Screenshots of failures go to
-# build-x11/e2e-artifacts.
+# program with xdotool on Xvfb (tests/x11/x11_desktop_test.py) once per desktop: a bare X server,
+# openbox, openbox with picom, mutter and kwin (trayer as the tray host), and xfwm4 with
+# xfce4-panel as the tray; then under the headless Wayland compositors mutter and kwin_wayland,
+# on their rootless Xwayland with trayer; each in its own D-Bus session with a private HOME and
+# XDG_RUNTIME_DIR, nothing of it left running after. Then it checks the lost-display and no-tray
+# cases (tests/x11/x11_lost_display_test.py), builds the Debian package, checks it and starts its
+# binary from an unpacked copy (tests/x11/x11_package_test.py), and holds it and its AppStream
+# metadata to lintian and appstreamcli. Screenshots of failures go to build-x11/e2e-artifacts.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 started=$SECONDS
 tools/ci/deps.sh g++ cmake make googletest libgtest-dev qt6-base-dev libxcb1-dev \
   libxcb-shape0-dev xvfb xauth xdotool x11-utils x11-xserver-utils trayer openbox imagemagick \
-  fonts-vlgothic python3 dpkg-dev
+  fonts-vlgothic python3 dpkg-dev lintian appstream procps dbus-x11 picom mutter kwin-x11 xfwm4 \
+  xfce4-panel kwin-wayland xwayland
 
 build=build-x11
 cmake --preset x11 -DMASCOT_WERROR=ON >/dev/null
@@ -21,13 +25,58 @@ mkdir -p "$artifacts"
 exe="$PWD/$build/host/x11/mascot"
 probe="$PWD/$build/tests/x11/x11-probe"
 
-for wm in none openbox; do
-  xvfb-run -a -s "-screen 0 1280x800x24 -noreset" \
-    python3 tests/x11/x11_desktop_test.py --exe "$exe" --probe "$probe" \
-    --artifacts "$artifacts" --wm "$wm"
+# One desktop's run; fails too when a process of its session outlives it (and ends that).
+run_desktop() {
+  local home status=0 begun=$SECONDS left=() session
+  home=$(mktemp -d)
+  mkdir -m 700 "$home/run"
+  local test=(python3 tests/x11/x11_desktop_test.py --exe "$exe" --probe "$probe"
+    --artifacts "$artifacts" --wm "$1")
+  case "$1" in
+    mutter-wayland) session=(dbus-run-session -- mutter --wayland --headless --virtual-monitor
+      1280x800 --wayland-display mascot -- "${test[@]}") ;;
+    kwin-wayland)
+      # A copy without the binary's file capabilities, which a container may refuse; its Qt
+      # platform plugin loads only under the name kwin_wayland. It keeps the standard output of
+      # its session's command, which goes to standard error instead.
+      mkdir "$home/bin"
+      cp /usr/bin/kwin_wayland "$home/bin/"
+      { echo '#!/usr/bin/env bash'; printf '%q ' exec "${test[@]}"; echo '>&2'; } >"$home/session"
+      chmod +x "$home/session"
+      session=(dbus-run-session -- "$home/bin/kwin_wayland" --virtual --xwayland --width 1280
+        --height 800 --socket mascot --exit-with-session "$home/session") ;;
+    *) session=(xvfb-run -a -s "-screen 0 1280x800x24 -noreset" dbus-run-session --
+      "${test[@]}") ;;
+  esac
+  HOME=$home XDG_RUNTIME_DIR=$home/run "${session[@]}" || status=$?
+  for _ in $(seq 50); do
+    mapfile -t left < <(grep -lzx "HOME=$home" /proc/[0-9]*/environ 2>/dev/null | cut -d/ -f3)
+    [ ${#left[@]} -eq 0 ] && break
+    sleep 0.1
+  done
+  if [ ${#left[@]} -ne 0 ]; then
+    echo "x11 $1: left running:"
+    ps -o pid=,args= -p "${left[*]}" || true
+    kill "${left[@]}" 2>/dev/null || true
+    status=1
+  fi
+  rm -rf "$home"
+  echo "x11 $1: $((SECONDS - begun)) s, status $status"
+  return "$status"
+}
+failed=()
+for wm in none openbox picom mutter kwin xfce mutter-wayland kwin-wayland; do
+  run_desktop "$wm" || failed+=("$wm")
 done
 python3 tests/x11/x11_lost_display_test.py --exe "$exe"
 rm -f "$build"/mascot_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
-python3 tests/x11/x11_package_test.py --deb "$(ls "$build"/mascot_*_amd64.deb)"
+deb=$(ls "$build"/mascot_*_amd64.deb)
+python3 tests/x11/x11_package_test.py --deb "$deb"
+lintian --fail-on error,warning "$deb"
+appstreamcli validate --no-net "$build"/packaging/linux/*.metainfo.xml
 echo "x11: $((SECONDS - started)) s"
+if [ ${#failed[@]} -ne 0 ]; then
+  echo "x11: failed on ${failed[*]}"
+  exit 1
+fi
