@@ -3,11 +3,16 @@
 chasing a pointer that circles the screen, measured side by side on one Xvfb, and each alone on
 an Xvfb of its own with the X server counted; the mascot idle; wake-ups (voluntary context
 switches), resident memory, start-up time; with --syscalls, system calls per second under
-strace -c -f.
+strace -c -f; medians over --runs.
+
+With --desktop, each program runs alone on a fresh desktop of that kind instead (a window manager
+and its compositor on an Xvfb of their own, under a D-Bus session of their own): the mascot idle,
+then chasing, then stopped and sent behind, on one desktop; oneko chasing on the next; CPU per
+moved frame of program + window manager + compositor + X server, medians over --runs.
 
 Usage: x11_vs_oneko.py --exe mascot --probe x11-probe [--seconds 30] [--runs N] [--syscalls S]
-Prints each run's table and, for more than one run, the medians; run through
-bench/x11-vs-oneko.sh.
+       [--desktop bare|picom|mutter|kwin|xfwm4|all]
+Prints tables and the ratios; run through bench/x11-vs-oneko.sh.
 """
 
 import argparse
@@ -18,7 +23,19 @@ import tempfile
 import time
 
 CHASE = 32771  # the mascot's cursor-chasing behaviour
+STOP = 32779  # the fixed behaviour 0, brake
+BEHIND = 32799  # always behind
 ONEKO = ["/usr/games/oneko", "-time", "10000"]  # Debian installs games outside PATH
+
+# What each desktop runs: (window manager, compositor or None); a compositing window manager
+# is both. The commands are the ones people start these desktops with (no session manager).
+DESKTOPS = {
+    "bare": (None, None),
+    "picom": (["openbox"], ["picom", "--backend", "xrender"]),
+    "mutter": (["mutter", "--x11", "--replace", "--sm-disable"], None),
+    "kwin": (["kwin_x11", "--replace"], None),
+    "xfwm4": (["xfwm4", "--compositor=on"], None),
+}
 
 
 def cpu_seconds(pid):
@@ -32,6 +49,34 @@ def cpu_seconds(pid):
         except OSError:
             continue  # a thread that ended meanwhile
     return total / 1e9
+
+
+def descendants(pid):
+    """pid and every process below it."""
+    children = {}
+    for entry in os.listdir("/proc"):
+        if entry.isdigit():
+            try:
+                with open(f"/proc/{entry}/stat") as stat:
+                    parent = int(stat.read().rsplit(")", 1)[1].split()[1])
+            except (OSError, IndexError, ValueError):
+                continue
+            children.setdefault(parent, []).append(int(entry))
+    found, todo = [], [pid]
+    while todo:
+        found.append(todo.pop())
+        todo.extend(children.get(found[-1], []))
+    return found
+
+
+def group_cpu_seconds(pids):
+    total = 0.0
+    for pid in pids:
+        try:
+            total += cpu_seconds(pid)
+        except OSError:
+            continue  # ended meanwhile
+    return total
 
 
 def wakeups(pid):
@@ -76,7 +121,7 @@ def resident_kib(pid):
 class Display:
     """An Xvfb of the benchmark's own; the processes started on it end with it."""
 
-    def __init__(self):
+    def __init__(self, desktop="bare"):
         read, write = os.pipe()
         self.server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0",
                                         "1280x800x24", "-nolisten", "tcp", "-noreset"],
@@ -87,6 +132,43 @@ class Display:
         self.env = dict(os.environ, DISPLAY=self.name,
                         XDG_RUNTIME_DIR=tempfile.mkdtemp(prefix="mascot-bench-"))
         self.processes = []
+        self.manager = self.compositor = self.bus = None
+        manager, compositor = DESKTOPS[desktop]
+        if manager:
+            self.start_desktop(manager, compositor)
+
+    def start_desktop(self, manager, compositor):
+        """A session bus of the desktop's own and a private HOME, then its window manager and
+        compositor; returns once the window manager has announced itself and settled."""
+        self.env["HOME"] = tempfile.mkdtemp(prefix="mascot-bench-home-")
+        # The session lasts until its stdin closes; then dbus-run-session ends the bus, and the
+        # services the bus started (the accessibility bus, xfconfd) end with it.
+        self.bus = subprocess.Popen(["dbus-run-session", "--", "sh", "-c",
+                                     'echo "$DBUS_SESSION_BUS_ADDRESS"; exec cat >/dev/null'],
+                                    env=self.env, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                    stderr=subprocess.DEVNULL, text=True)
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = self.bus.stdout.readline().strip()
+        self.manager = self.start(manager)
+        if compositor:
+            self.compositor = self.start(compositor)
+        deadline = time.monotonic() + 30
+        while time.monotonic() < deadline and not self.has_window_manager():
+            time.sleep(0.2)
+        time.sleep(3)  # compositing set up, the first frames painted
+
+    def has_window_manager(self):
+        check = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.env,
+                               capture_output=True, text=True)
+        return "window id" in check.stdout
+
+    def pids(self):
+        """The processes to count: the X server, the window manager and the compositor, each
+        with the processes it started."""
+        found = {"Xvfb": [self.server.pid]}
+        for name, process in (("wm", self.manager), ("compositor", self.compositor)):
+            if process:
+                found[name] = descendants(process.pid)
+        return found
 
     def start(self, args, **kwargs):
         process = subprocess.Popen(args, env=self.env, stdin=subprocess.DEVNULL,
@@ -100,6 +182,13 @@ class Display:
             if process.poll() is None:
                 process.kill()
                 process.wait()
+        if self.bus:
+            self.bus.stdin.close()
+            try:
+                self.bus.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.bus.kill()
+                self.bus.wait()
 
 
 def start_mascot(display, args):
@@ -129,8 +218,20 @@ def measure(display, args, pids, seconds):
     used = {name: cpu_seconds(pid) - before[name] for name, pid in pids.items()}
     for name, pid in pids.items():
         used[name + " wakeups"] = wakeups(pid) - woken[name]
-    moves = {int(w): int(n) for w, n in (line.split() for line in output.splitlines())}
+    moves = {int(line.split()[0]): int(line.split()[1]) for line in output.splitlines()}
     return used, moves
+
+
+def measure_groups(display, args, groups, seconds):
+    """Like measure, for groups of processes; also each window's configures that did not move
+    it (restacks)."""
+    counter = display.start([args.probe, "moves", str(seconds)], stdout=subprocess.PIPE)
+    counter.stdout.readline()
+    before = {name: group_cpu_seconds(pids) for name, pids in groups.items()}
+    output = counter.communicate(timeout=seconds + 30)[0]
+    used = {name: group_cpu_seconds(pids) - before[name] for name, pids in groups.items()}
+    counts = {int(w): (int(m), int(r)) for w, m, r in (line.split() for line in output.splitlines())}
+    return used, counts
 
 
 def per_frame(cpu, frames):
@@ -190,6 +291,101 @@ def idle(args):
         return used
     finally:
         display.close()
+
+
+def on_desktop(args, desktop):
+    """One run on `desktop`: the mascot idle, chasing, and stopped behind on one fresh desktop,
+    then oneko chasing on another. Returns {phase: (cpu seconds by part, frames, restacks)}."""
+    results = {}
+    display = Display(desktop)
+    try:
+        display.start([args.probe, "circle", str(4 * args.seconds + 60)])
+        mascot, window, _ = start_mascot(display, args)
+        time.sleep(3)
+        groups = dict(display.pids(), program=[mascot.pid])
+        for phase, commands in (("idle", []), ("chase", [CHASE]), ("behind", [STOP, BEHIND])):
+            for command in commands:
+                send(display, args, command)
+            if commands:
+                time.sleep(3)
+            used, counts = measure_groups(display, args, groups, args.seconds)
+            moved, restacked = counts.get(window, (0, 0))
+            results[phase] = (used, moved, restacked)
+            if mascot.poll() is not None:
+                raise RuntimeError(f"the mascot ended on {desktop} ({phase})")
+    finally:
+        display.close()
+    display = Display(desktop)
+    try:
+        display.start([args.probe, "circle", str(args.seconds + 60)])
+        oneko = display.start(ONEKO)
+        time.sleep(3)
+        groups = dict(display.pids(), program=[oneko.pid])
+        used, counts = measure_groups(display, args, groups, args.seconds)
+        moved, restacked = max(counts.values(), default=(0, 0))
+        results["oneko"] = (used, moved, restacked)
+    finally:
+        display.close()
+    return results
+
+
+PARTS = ("program", "wm", "compositor", "Xvfb")  # what a desktop run counts, in this order
+
+
+def part_cpu(used, part):
+    """CPU seconds of one part, of them all ("total"), or None for a part the desktop lacks."""
+    if part == "total":
+        return sum(used.get(name, 0.0) for name in PARTS)
+    return used.get(part)
+
+
+def chase_ratio(result):
+    """mascot / oneko, total CPU per moved frame, in one run on one kind of desktop."""
+    mascot, oneko = result["chase"], result["oneko"]
+    return (per_frame(part_cpu(mascot[0], "total"), mascot[1]) /
+            per_frame(part_cpu(oneko[0], "total"), oneko[1]))
+
+
+def desktops(args):
+    names = list(DESKTOPS) if args.desktop == "all" else [args.desktop]
+    runs = {name: [] for name in names}
+    for run in range(args.runs):
+        for name in names:  # one desktop after the other in each run, so noise hits them alike
+            runs[name].append(on_desktop(args, name))
+            print(f"run {run + 1}/{args.runs}: {name} done", flush=True)
+    print(f"\nMedians of {args.runs} runs, {args.seconds} s each phase: µs of CPU per moved "
+          f"frame (idle and behind: % of a core)")
+    print("| Desktop | Program | program | window manager | compositor | Xvfb | total | frames "
+          "| total / oneko's |")
+    print("|---|---|---|---|---|---|---|---|---|")
+    for name in names:
+        results = runs[name]
+        ratio = f"**{statistics.median(chase_ratio(r) for r in results):.2f}**"
+        for phase, label in (("chase", "mascot"), ("oneko", "oneko")):
+            cells = []
+            for part in PARTS + ("total",):
+                values = [part_cpu(r[phase][0], part) for r in results]
+                if values[0] is None:
+                    cells.append("")
+                    continue
+                frames = [r[phase][1] for r in results]
+                cells.append(f"{statistics.median(map(per_frame, values, frames)):.1f}")
+            frames = statistics.median(r[phase][1] for r in results)
+            print(f"| {name} | {label} | " + " | ".join(cells) + f" | {frames:.0f} | "
+                  f"{ratio if phase == 'chase' else ''} |")
+        for phase, label in (("idle", "mascot idle"), ("behind", "mascot stopped behind")):
+            cells = []
+            for part in PARTS + ("total",):
+                values = [part_cpu(r[phase][0], part) for r in results]
+                cells.append("" if values[0] is None else
+                             f"{100 * statistics.median(values) / args.seconds:.2f} %")
+            moves = statistics.median(r[phase][1] for r in results)
+            restacks = statistics.median(r[phase][2] for r in results)
+            print(f"| {name} | {label} | " + " | ".join(cells) +
+                  f" | {moves:.0f} moves, {restacks:.0f} restacks | |")
+    print("\nmascot / oneko, total per frame, each run:")
+    for name in names:
+        print(f"  {name}: " + ", ".join(f"{chase_ratio(r):.2f}" for r in runs[name]))
 
 
 def one_run(args):
@@ -260,12 +456,16 @@ def main():
     parser.add_argument("--exe", required=True)
     parser.add_argument("--probe", required=True)
     parser.add_argument("--seconds", type=int, default=30)
+    parser.add_argument("--desktop", choices=list(DESKTOPS) + ["all"])
     parser.add_argument("--runs", type=int, default=1, help="runs of every phase; medians after")
     parser.add_argument("--syscalls", type=float, default=0,
                         help="seconds of strace -c -f per program and phase (0: none)")
     args = parser.parse_args()
     if args.runs < 1 or args.seconds < 1 or args.syscalls < 0:
         parser.error("--runs and --seconds must be at least 1, --syscalls not negative")
+    if args.desktop:
+        desktops(args)
+        return
 
     runs = []
     for run in range(args.runs):

@@ -45,11 +45,13 @@ def wait_for(what, condition, timeout):
 
 
 class Screen:
-    """One screenshot of the root window, 8 bits per channel."""
+    """One screenshot of the root window, 8 bits per channel; or of one window whose top left
+    corner is at origin on the screen, in the screen's coordinates."""
 
-    def __init__(self):
-        data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"],
-                              capture_output=True, timeout=30, check=True).stdout
+    def __init__(self, window="root", origin=(0, 0), timeout=30):
+        self.left, self.top = origin
+        data = subprocess.run(["import", "-window", str(window), "-depth", "8", "ppm:-"],
+                              capture_output=True, timeout=timeout, check=True).stdout
         fields = []
         at = 0
         while len(fields) < 4:  # magic, width, height, maximum value
@@ -66,20 +68,22 @@ class Screen:
         self.pixels = data[at + 1:]
 
     def pixel(self, x, y):
-        at = 3 * (y * self.width + x)
+        at = 3 * ((y - self.top) * self.width + x - self.left)
         return tuple(self.pixels[at:at + 3])
 
     def find(self, left, top, width, height, match):
         """Pixels (x, y) of the rectangle whose colour satisfies match((r, g, b))."""
-        return [(x, y) for y in range(max(top, 0), min(top + height, self.height))
-                for x in range(max(left, 0), min(left + width, self.width))
+        return [(x, y) for y in range(max(top, self.top), min(top + height, self.top + self.height))
+                for x in range(max(left, self.left), min(left + width, self.left + self.width))
                 if match(self.pixel(x, y))]
 
     def area(self, left, top, width, height):
         """The rectangle's pixels as bytes, row after row, for comparing two pictures of it."""
-        left, right = max(left, 0), min(left + width, self.width)
-        return b"".join(self.pixels[3 * (y * self.width + left):3 * (y * self.width + right)]
-                        for y in range(max(top, 0), min(top + height, self.height)))
+        first = max(left, self.left) - self.left
+        end = min(left + width - self.left, self.width)
+        return b"".join(self.pixels[3 * (y * self.width + first):3 * (y * self.width + end)]
+                        for y in range(max(top - self.top, 0), min(top + height - self.top,
+                                                                   self.height)))
 
 
 def is_mascot_blue(colour):

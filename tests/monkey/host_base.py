@@ -79,6 +79,9 @@ class Host:
         """The message a newly started shell sends to every program."""
         raise NotImplementedError
 
+    def start_desktop(self):
+        """Starts what the desktop holds besides the tray host (a window manager), before it."""
+
     def close(self):
         """Releases the host's helpers after the run."""
 

@@ -142,7 +142,7 @@ def parse_arguments():
     parser.add_argument("--host", choices=sorted(HOSTS), required=True)
     parser.add_argument("--exe", required=True)
     parser.add_argument("--probe", help="mascot-probe.exe (wine host), x11-probe (x11 host)")
-    parser.add_argument("--wm", choices=("none", "openbox"), default="none",
+    parser.add_argument("--wm", choices=("none", "openbox", "mutter"), default="none",
                         help="the window manager the x11 host starts")
     parser.add_argument("--seconds", type=float, default=60)
     parser.add_argument("--seed", type=int, required=True)

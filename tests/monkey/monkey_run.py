@@ -62,6 +62,7 @@ class Run:
     def start(self):
         """Starts the tray host and the program; returns the geometry of the program's window
         (at first its only window, whatever its size)."""
+        self.host.start_desktop()
         self.start_tray()
         self.host.start()
         self.window, box = wait_for("the program's window", self.host.main_window, 60)

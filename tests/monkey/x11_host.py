@@ -1,16 +1,18 @@
 """The native X11 program: `mascot` started as it is, commands sent by `mascot --command ID`,
 its X resources counted by the X-Resource extension (x11_resources.py), its ticks, presses and
 received commands read through the RECORD extension (x11_record.py), and its z-order state
-followed from those (zorder_model.py) and compared with its window's place among the root's
-viewable children (x11-probe place).
+followed from those (zorder_model.py) and compared with the place of its window's top-level (a
+window manager's frame, if any) among the root's viewable children that show (x11-probe place).
 
-Needs DISPLAY; --probe is x11-probe. With --wm openbox it starts openbox with the monkey's own
-configuration, which binds no menus and no keys, so that random clicks and keys cannot end the
-window manager or start programs.
+Needs DISPLAY; --probe is x11-probe. With --wm it starts that desktop's window manager (and
+compositor) as the end-to-end test does, openbox with the monkey's own configuration, which binds
+no menus and no keys, so that random clicks and keys cannot end the window manager or start
+programs; mutter needs a D-Bus session bus.
 """
 
 import os
 import subprocess
+import sys
 import time
 
 from desktop import Failure, run, wait_for
@@ -19,6 +21,9 @@ from window_watch import WindowWatch
 from x11_record import ClientRecord
 from x11_resources import process_resources
 from zorder_model import Moment, ZOrderModel
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "x11"))
+from x11_desktop import Probe, start_window_manager  # noqa: E402
 
 OPENBOX_CONFIG = os.path.join(os.path.dirname(os.path.abspath(__file__)), "openbox-rc.xml")
 COVER = (420, 260, 240, 180)     # an ordinary window of the probe's inside the screen box
@@ -31,13 +36,11 @@ MENU_CHOICE_UNCERTAINTY_S = 0.5  # how long before that tick a chosen item may h
 MENU_CLOSE_S = 2.0
 RECORDED_UNCERTAINTY_S = 0.02    # a recorded press or command acts on the next tick or two
 FORGET_AFTER_S = 120             # events older than this are folded into the z-order model
-TOP, LOWEST, BETWEEN = 1, 0, 2   # the mascot window's place among the root's viewable children
+TOP, LOWEST, BETWEEN = 1, 0, 2   # the place of the mascot window's top-level among them
 WINDOW_TYPE = "_NET_WM_WINDOW_TYPE"
 TOOLTIP_TYPE = "_NET_WM_WINDOW_TYPE_TOOLTIP"
-UTILITY_TYPE = "_NET_WM_WINDOW_TYPE_UTILITY"
 QUIET_POINTER = (0, 0)           # the screen's corner: off the mascot's box, the tray and the cover
 TOOLTIP_GONE_S = 5
-WM_START_S = 20
 STDERR_FILE = "program-stderr.txt"
 SETTLE_S = 0.5
 
@@ -79,17 +82,9 @@ class X11Host(Host):
         self.model = None
         self.taken = 0          # events of the record already given to the model
         self.started_at = None  # time.monotonic() when the program was started
-        self.cover = None       # the id of the ordinary window in the mascot's path
         self.window = None
 
     # --- helpers of the display ---
-
-    def _start_openbox(self):
-        self.helpers.append(subprocess.Popen(["openbox", "--config-file", OPENBOX_CONFIG],
-                                             stdout=subprocess.DEVNULL,
-                                             stderr=subprocess.DEVNULL))
-        wait_for("openbox to manage the screen", lambda: "window id" in run(
-            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False), WM_START_S)
 
     def _hold_cover(self):
         process = subprocess.Popen([self.probe, "cover", *map(str, COVER),
@@ -97,25 +92,25 @@ class X11Host(Host):
                                    stdout=subprocess.PIPE,
                                    stderr=subprocess.DEVNULL, text=True)
         self.helpers.append(process)
-        self.cover = int(process.stdout.readline())  # its window's id, once it is shown
+        process.stdout.readline()  # its window's id, once it is shown
 
     def places(self, windows):
-        """Each window's (position, count, own) among the root's viewable children: the place
-        of the window's top-level (under a window manager, its frame), and whether the window
-        is that top-level itself."""
-        words = [int(word) for word in run([self.probe, "place", *map(str, windows)]).split()]
-        return [(words[i], words[i + 1], words[i + 2] == 1) for i in range(0, len(words), 3)]
+        """Each window's (position, count) among the root's viewable children."""
+        words = run([self.probe, "place", *map(str, windows)]).split()
+        return [(int(words[i]), int(words[i + 1])) for i in range(0, len(words), 2)]
 
     # --- the Host interface ---
 
     def command(self):
         return [self.exe]
 
+    def start_desktop(self):
+        self.helpers += start_window_manager(self.options.wm, Probe(self.probe),
+                                             {"openbox": ["--config-file", OPENBOX_CONFIG]})
+
     def start(self):
-        """Starts the window manager if asked and the cover window, then the program with its
-        standard error kept in the artifacts."""
-        if self.options.wm == "openbox":
-            self._start_openbox()
+        """Starts the cover window, then the program with its standard error kept in the
+        artifacts."""
         self._hold_cover()
         self.started_at = time.monotonic()
         with open(self.stderr_path(), "w", encoding="utf-8") as stderr:
@@ -127,22 +122,22 @@ class X11Host(Host):
         return os.path.join(self.options.artifacts, STDERR_FILE)
 
     def main_window(self):
-        """The mascot window: the program's one utility window (its tray icon sits in the tray's
-        window, its menus and tooltip are popups). Under a window manager it sits in a frame."""
+        """The program's window on the desktop, not its tray icon, which is embedded (XEmbed)
+        in the tray's window."""
         for window, box in self.own_windows():
-            if UTILITY_TYPE in run(["xprop", "-id", str(window), WINDOW_TYPE], check=False):
+            if "_XEMBED_INFO(" not in run(["xprop", "-id", str(window), "_XEMBED_INFO"],
+                                          check=False):
                 return window, box
         return None
 
     def transient_windows(self, mascot):
         """(id, geometry) of the program's shown windows besides the mascot window and the tray
-        icon: its menus and the tray icon's tooltip, each a child of the root itself."""
+        icon: its menus and the tray icon's tooltip."""
         windows = [(w, box) for w, box in self.own_windows() if w != mascot]
         if not windows:
             return []
         places = self.places(w for w, _ in windows)
-        return [(w, box) for (w, box), (position, _, own) in zip(windows, places)
-                if position >= 0 and own]
+        return [(w, box) for (w, box), (position, _) in zip(windows, places) if position >= 0]
 
     def menus(self, mascot):
         return [box for window, box in self.transient_windows(mascot)
@@ -223,7 +218,8 @@ class X11Host(Host):
 
     def z_order_sample(self):
         before = self.record.wait_ticks(1, TICK_WAIT_S)
-        (position, count, _), (cover, _, _) = self.places([self.window, self.cover])
+        top = run([self.probe, "top", str(self.window)]).split()[0]
+        position, count = self.places([top])[0]
         after = self.record.wait_ticks(2, TICK_WAIT_S)
         if before is None or after is None:
             return None  # too few ticks: the tick check tells why
@@ -232,13 +228,7 @@ class X11Host(Host):
         states = self.model.state(before / 1000), self.model.state(after / 1000)
         if None in states:
             return None
-        if self.options.wm == "openbox":
-            # The window manager keeps its layers (a dock such as the tray's bar may lie above
-            # the mascot's): in front is above the ordinary window in the mascot's path, behind
-            # is below it.
-            place = TOP if position > cover else LOWEST
-        else:
-            place = TOP if position == count - 1 else LOWEST if position == 0 else BETWEEN
+        place = TOP if position == count - 1 else LOWEST if position == 0 else BETWEEN
         return states[0], place, states[1]
 
     def after_exit(self):

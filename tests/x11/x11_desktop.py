@@ -13,7 +13,8 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
                                 "resources"))
 
-from desktop import (MASCOT_SIZE, Failure, geometry, run, stop_program, wait_for)  # noqa: E402
+from desktop import (MASCOT_SIZE, Failure, Screen, geometry, run, stop_program,  # noqa: E402
+                     wait_for)
 import make_images  # noqa: E402
 
 ROOT_GREY = (128, 128, 128)
@@ -123,27 +124,40 @@ def window_manager_running():
     return "window id" in text
 
 
-# Each desktop: its window manager and compositor, whether it composites, and whether
-# xfce4-panel (a StatusNotifierItem host that draws the icon and its menu) is the tray; elsewhere
-# trayer (XEmbed) is.
+# Each desktop: its window manager and compositor, whether it composites, whether xfce4-panel (a
+# StatusNotifierItem host that draws the icon and its menu) is the tray (elsewhere trayer, XEmbed,
+# is), and whether the root window holds the screen's pixels. A Wayland compositor is already
+# running, with the test in its session (tools/ci/x11.sh starts it); its rootless Xwayland keeps
+# each window's pixels apart and none in the root window.
 DESKTOPS = {
-    "none": ([], False, False),
-    "openbox": ([["openbox"]], False, False),
-    "picom": ([["openbox"], ["picom", "--backend", "xrender"]], True, False),
-    "mutter": ([["mutter", "--x11", "--replace", "--sm-disable"]], True, False),
-    "kwin": ([["kwin_x11", "--replace"]], True, False),
-    "xfce": ([["xfwm4", "--compositor=on"]], True, True),
+    "none": ([], False, False, True),
+    "openbox": ([["openbox"]], False, False, True),
+    "picom": ([["openbox"], ["picom", "--backend", "xrender"]], True, False, True),
+    "mutter": ([["mutter", "--x11", "--replace", "--sm-disable"]], True, False, True),
+    "kwin": ([["kwin_x11", "--replace"]], True, False, True),
+    "xfce": ([["xfwm4", "--compositor=on"]], True, True, True),
+    "mutter-wayland": ([], True, False, False),
+    "kwin-wayland": ([], True, False, False),
 }
 
 
-def start_desktop(name, probe):
-    """Starts the desktop and its tray host, each ready; returns (processes, tray host)."""
-    commands, composites, panel = DESKTOPS[name]
-    processes = [start_helper(command) for command in commands]
+def start_window_manager(name, probe, options=None):
+    """Starts the desktop's window manager and compositor, each ready; returns their processes.
+    options: more arguments of a program, by its name."""
+    commands, composites, _, _ = DESKTOPS[name]
+    processes = [start_helper(command + (options or {}).get(command[0], []))
+                 for command in commands]
     if commands:
         wait_for(f"{name} to manage the screen", window_manager_running, 30)
     if composites:
         wait_for(f"{name} to composite", lambda: probe.owner("_NET_WM_CM_S0"), 30)
+    return processes
+
+
+def start_desktop(name, probe):
+    """Starts the desktop and its tray host, each ready; returns (processes, tray host)."""
+    processes = start_window_manager(name, probe)
+    panel = DESKTOPS[name][2]
     tray = start_helper(["xfce4-panel"] if panel else
                         ["trayer", "--edge", "bottom", "--align", "right", "--widthtype",
                          "request", "--height", "24", "--transparent", "false"])
@@ -163,6 +177,17 @@ def process_tree(pid):
     """The process and its descendants (xfce4-panel runs its tray in a child process)."""
     children = subprocess.run(["pgrep", "-P", str(pid)], capture_output=True, text=True).stdout
     return [pid] + [tree for child in children.split() for tree in process_tree(int(child))]
+
+
+def window_pixels(window, box):
+    """The window's own pixels, for a root window that holds none; None once it is not shown.
+    Given a window that is gone, import waits for one to be picked: the timeout ends that."""
+    if geometry(window) is None:
+        return None
+    try:
+        return Screen(window, box[:2], timeout=3)
+    except (subprocess.CalledProcessError, subprocess.TimeoutExpired):
+        return None
 
 
 def set_root_grey():

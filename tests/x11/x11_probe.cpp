@@ -6,17 +6,17 @@
 //                           manager): id, X Y W H, and 1 when it is override-redirect
 //   owner SELECTION         the window owning the selection (0 for none), e.g. _NET_WM_CM_S0
 //   order WINDOW...         the stacking position of each window's top-level (0 = lowest)
-//   place WINDOW...         the position of each window's top-level among the viewable children
-//                           of the root (0 = lowest; -1 for one not among them), their number,
-//                           and 1 when the window is that child itself, 0 when it sits inside
-//                           it (a window manager's frame, a tray)
+//   place WINDOW...         each window's position among the viewable children of the root
+//                           that show on the screen (0 = lowest) and their number; -1 for one
+//                           that is not among them
 //   shape WINDOW            the bounding shape as rows of '#' (inside) and '.' (outside)
 //   focus                   the window that has the keyboard focus
 //   mapped SECONDS          waits for the next window mapped on the root: its id and the
 //                           monotonic clock then, in seconds (for start-up times)
 //   changed SECONDS WINDOW X Y W H   waits for the root's child WINDOW to be unmapped or given
 //                           another geometry than X Y W H; prints what it saw (status 1: none)
-//   moves SECONDS           counts, per child of the root, the moves it makes meanwhile
+//   moves SECONDS           counts, per child of the root, the moves it makes meanwhile and
+//                           its other configures (restacks and resizes, the place unchanged)
 //   circle SECONDS          moves the pointer round a circle every 20 ms (for benchmarks)
 #include <xcb/shape.h>
 #include <xcb/xcb.h>
@@ -53,10 +53,12 @@ xcb_window_t MakeWindow(int x, int y, int width, int height, std::uint32_t colou
     xcb_create_window(g_c, XCB_COPY_FROM_PARENT, window, g_screen->root, x, y, width, height, 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, g_screen->root_visual, XCB_CW_BACK_PIXEL,
                       values);
-    // WM_NORMAL_HINTS with a user-given position and size, so that a window manager keeps them.
-    std::uint32_t hints[18] = {1 | 2, static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y),
-                               static_cast<std::uint32_t>(width),
-                               static_cast<std::uint32_t>(height)};
+    // WM_NORMAL_HINTS with a user-given position and size, so that a window manager keeps them,
+    // and that size as the least and the most, so that no click maximizes the window (a double
+    // click on mutter's title bar would, over the tray).
+    const auto w = static_cast<std::uint32_t>(width), h = static_cast<std::uint32_t>(height);
+    std::uint32_t hints[18] = {1 | 2 | 16 | 32, static_cast<std::uint32_t>(x),
+                               static_cast<std::uint32_t>(y), w, h, w, h, w, h};
     xcb_change_property(g_c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NORMAL_HINTS,
                         XCB_ATOM_WM_SIZE_HINTS, 32, 18, hints);
     const char name[] = "x11-probe";
@@ -158,8 +160,9 @@ int Top(char** args) {
     return 0;
 }
 
-// Mapped windows only: a window manager and toolkits keep unmapped children of the root
-// anywhere in the order, and none of them is seen.
+// Mapped windows that show only: a window manager and toolkits keep unmapped children of the root
+// anywhere in the order, and a window manager mapped windows of its own off the screen (openbox,
+// mutter) or input-only ones (mutter's guard window below all), and none of them is seen.
 std::vector<xcb_window_t> ViewableChildren() {
     std::vector<xcb_window_t> viewable;
     xcb_query_tree_reply_t* tree =
@@ -168,14 +171,24 @@ std::vector<xcb_window_t> ViewableChildren() {
     xcb_window_t* children = xcb_query_tree_children(tree);
     int length = xcb_query_tree_children_length(tree);
     std::vector<xcb_get_window_attributes_cookie_t> cookies;
-    for (int i = 0; i < length; ++i) cookies.push_back(xcb_get_window_attributes(g_c, children[i]));
+    std::vector<xcb_get_geometry_cookie_t> boxes;
+    for (int i = 0; i < length; ++i) {
+        cookies.push_back(xcb_get_window_attributes(g_c, children[i]));
+        boxes.push_back(xcb_get_geometry(g_c, children[i]));
+    }
     for (int i = 0; i < length; ++i) {
         xcb_get_window_attributes_reply_t* attributes =
             xcb_get_window_attributes_reply(g_c, cookies[i], nullptr);
-        if (attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE) {
+        xcb_get_geometry_reply_t* box = xcb_get_geometry_reply(g_c, boxes[i], nullptr);
+        if (attributes && box && attributes->map_state == XCB_MAP_STATE_VIEWABLE &&
+            attributes->_class == XCB_WINDOW_CLASS_INPUT_OUTPUT &&
+            box->x + box->width + 2 * box->border_width > 0 &&
+            box->y + box->height + 2 * box->border_width > 0 &&
+            box->x < g_screen->width_in_pixels && box->y < g_screen->height_in_pixels) {
             viewable.push_back(children[i]);
         }
         std::free(attributes);
+        std::free(box);
     }
     std::free(tree);
     return viewable;
@@ -185,12 +198,11 @@ int Place(int count, char** args) {
     std::vector<xcb_window_t> viewable = ViewableChildren();
     for (int i = 0; i < count; ++i) {
         auto window = static_cast<xcb_window_t>(std::strtoul(args[i], nullptr, 0));
-        xcb_window_t top = TopLevel(window);
         int position = -1;
         for (std::size_t j = 0; j < viewable.size(); ++j) {
-            if (viewable[j] == top) position = static_cast<int>(j);
+            if (viewable[j] == window) position = static_cast<int>(j);
         }
-        std::printf("%d %zu %d\n", position, viewable.size(), top == window ? 1 : 0);
+        std::printf("%d %zu\n", position, viewable.size());
     }
     return 0;
 }
@@ -298,17 +310,23 @@ int Changed(char** args) {
 int Moves(char** args) {
     WatchRoot();
     std::map<xcb_window_t, std::pair<int, int>> last;
-    std::map<xcb_window_t, int> moves;
+    std::map<xcb_window_t, std::pair<int, int>> counts;  // moves, other configures
     ForEachEvent(std::atof(args[0]), [&](xcb_generic_event_t* event) {
         if ((event->response_type & 0x7F) != XCB_CONFIGURE_NOTIFY) return true;
         auto* configure = reinterpret_cast<xcb_configure_notify_event_t*>(event);
         std::pair<int, int> at = {configure->x, configure->y};
         auto found = last.find(configure->window);
-        if (found != last.end() && found->second != at) ++moves[configure->window];
+        if (found != last.end()) {
+            if (found->second != at)
+                ++counts[configure->window].first;
+            else
+                ++counts[configure->window].second;
+        }
         last[configure->window] = at;
         return true;
     });
-    for (const auto& [window, count] : moves) std::printf("%u %d\n", window, count);
+    for (const auto& [window, count] : counts)
+        std::printf("%u %d %d\n", window, count.first, count.second);
     return 0;
 }
 

@@ -2,12 +2,14 @@
 # Monkey stage: random clicks, drags, menus, keys, pointer moves, command bursts and tray
 # restarts against the real program on a virtual X display, with its checks (tests/monkey), for
 # every desktop host present: mascot.exe under Wine, then the native X11 program on a bare X
-# server and under openbox. 60 s each from a fixed seed unless told otherwise.
+# server, under openbox and under mutter, each in its own D-Bus session with a private HOME.
+# 60 s each from a fixed seed unless told otherwise.
 #
-# Usage: tools/ci/monkey.sh [--host wine|x11] [--wm none|openbox] [--seconds N] [--seed N|random]
-#                           [--build DIR]
+# Usage: tools/ci/monkey.sh [--host wine|x11] [--wm none|openbox|mutter] [--seconds N]
+#                           [--seed N|random] [--build DIR]
 #   --host   one host only (default: each in turn)
-#   --wm     the X11 program's window manager: none (a bare X server) or openbox (default: both)
+#   --wm     the X11 program's window manager: none (a bare X server), openbox or mutter
+#            (default: each in turn)
 #   --build  build folder and Wine prefix (default build-e2e-win, shared with the e2e stage), and
 #            DIR/x11 for the X11 program (default build-x11, shared with the x11 stage); a second
 #            run at the same time needs a folder of its own.
@@ -22,9 +24,10 @@ seed=20240611
 build="$root/build-e2e-win"
 xbuild="$root/build-x11"
 hosts=(wine x11)
-wms=(none openbox)
+wms=(none openbox mutter)
 wine_started=0
-usage="usage: $0 [--host wine|x11] [--wm none|openbox] [--seconds N] [--seed N|random] [--build DIR]"
+usage="usage: $0 [--host wine|x11] [--wm none|openbox|mutter] [--seconds N] [--seed N|random]"
+usage+=" [--build DIR]"
 while [ $# -gt 0 ]; do
   case "$1" in
     --host) hosts=("$2"); shift 2 ;;
@@ -67,19 +70,24 @@ monkey_wine() {
 build_x11() {
   tools/ci/deps.sh g++ cmake make qt6-base-dev libxcb1-dev libxcb-shape0-dev xvfb xauth \
     xdotool x11-utils x11-xserver-utils imagemagick fonts-vlgothic python3 trayer openbox \
-    libx11-6 libxext6 libxtst6 libxres1
+    libx11-6 libxext6 libxtst6 libxres1 mutter dbus-x11
   cmake --preset x11 -B "$xbuild" >/dev/null
   nice cmake --build "$xbuild" -j2 --target mascot x11-probe >/dev/null
   fresh_artifacts "$xbuild"
 }
 
 monkey_x11() {
-  local wm=$1
+  local wm=$1 home status=0
   local replay="tools/ci/monkey.sh --host x11 --wm $wm --seconds $seconds --seed $seed"
-  xvfb-run -a -s "-screen 0 1024x768x24" python3 tests/monkey/monkey.py --host x11 \
+  home=$(mktemp -d)
+  mkdir -m 700 "$home/run"
+  HOME=$home XDG_RUNTIME_DIR=$home/run xvfb-run -a -s "-screen 0 1024x768x24" \
+    dbus-run-session -- python3 tests/monkey/monkey.py --host x11 \
     --exe "$xbuild/host/x11/mascot" --probe "$xbuild/tests/x11/x11-probe" --wm "$wm" \
     --seconds "$seconds" --seed "$seed" --artifacts "$xbuild/monkey-artifacts/$wm" \
-    --replay "$replay"
+    --replay "$replay" || status=$?
+  rm -rf "$home"
+  return "$status"
 }
 
 finish() {

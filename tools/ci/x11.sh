@@ -2,7 +2,8 @@
 # End-to-end stage of the native X11 program: builds `mascot` and x11-probe, then drives the
 # program with xdotool on Xvfb (tests/x11/x11_desktop_test.py) once per desktop: a bare X server,
 # openbox, openbox with picom, mutter and kwin (trayer as the tray host), and xfwm4 with
-# xfce4-panel as the tray; each in its own D-Bus session with a private HOME and
+# xfce4-panel as the tray; then under the headless Wayland compositors mutter and kwin_wayland,
+# on their rootless Xwayland with trayer; each in its own D-Bus session with a private HOME and
 # XDG_RUNTIME_DIR, nothing of it left running after. Then it checks the lost-display and no-tray
 # cases (tests/x11/x11_lost_display_test.py), builds the Debian package, checks it and starts its
 # binary from an unpacked copy (tests/x11/x11_package_test.py), and holds it and its AppStream
@@ -13,7 +14,7 @@ started=$SECONDS
 tools/ci/deps.sh g++ cmake make googletest libgtest-dev qt6-base-dev libxcb1-dev \
   libxcb-shape0-dev xvfb xauth xdotool x11-utils x11-xserver-utils trayer openbox imagemagick \
   fonts-vlgothic python3 dpkg-dev lintian appstream procps dbus-x11 picom mutter kwin-x11 xfwm4 \
-  xfce4-panel
+  xfce4-panel kwin-wayland xwayland
 
 build=build-x11
 cmake --preset x11 -DMASCOT_WERROR=ON >/dev/null
@@ -26,12 +27,28 @@ probe="$PWD/$build/tests/x11/x11-probe"
 
 # One desktop's run; fails too when a process of its session outlives it (and ends that).
 run_desktop() {
-  local home status=0 begun=$SECONDS left=()
+  local home status=0 begun=$SECONDS left=() session
   home=$(mktemp -d)
   mkdir -m 700 "$home/run"
-  HOME=$home XDG_RUNTIME_DIR=$home/run xvfb-run -a -s "-screen 0 1280x800x24 -noreset" \
-    dbus-run-session -- python3 tests/x11/x11_desktop_test.py --exe "$exe" --probe "$probe" \
-    --artifacts "$artifacts" --wm "$1" || status=$?
+  local test=(python3 tests/x11/x11_desktop_test.py --exe "$exe" --probe "$probe"
+    --artifacts "$artifacts" --wm "$1")
+  case "$1" in
+    mutter-wayland) session=(dbus-run-session -- mutter --wayland --headless --virtual-monitor
+      1280x800 --wayland-display mascot -- "${test[@]}") ;;
+    kwin-wayland)
+      # A copy without the binary's file capabilities, which a container may refuse; its Qt
+      # platform plugin loads only under the name kwin_wayland. It keeps the standard output of
+      # its session's command, which goes to standard error instead.
+      mkdir "$home/bin"
+      cp /usr/bin/kwin_wayland "$home/bin/"
+      { echo '#!/usr/bin/env bash'; printf '%q ' exec "${test[@]}"; echo '>&2'; } >"$home/session"
+      chmod +x "$home/session"
+      session=(dbus-run-session -- "$home/bin/kwin_wayland" --virtual --xwayland --width 1280
+        --height 800 --socket mascot --exit-with-session "$home/session") ;;
+    *) session=(xvfb-run -a -s "-screen 0 1280x800x24 -noreset" dbus-run-session --
+      "${test[@]}") ;;
+  esac
+  HOME=$home XDG_RUNTIME_DIR=$home/run "${session[@]}" || status=$?
   for _ in $(seq 50); do
     mapfile -t left < <(grep -lzx "HOME=$home" /proc/[0-9]*/environ 2>/dev/null | cut -d/ -f3)
     [ ${#left[@]} -eq 0 ] && break
@@ -48,7 +65,7 @@ run_desktop() {
   return "$status"
 }
 failed=()
-for wm in none openbox picom mutter kwin xfce; do
+for wm in none openbox picom mutter kwin xfce mutter-wayland kwin-wayland; do
   run_desktop "$wm" || failed+=("$wm")
 done
 python3 tests/x11/x11_lost_display_test.py --exe "$exe"
