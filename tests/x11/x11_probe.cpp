@@ -57,8 +57,15 @@ xcb_window_t MakeWindow(int x, int y, int width, int height, std::uint32_t colou
     // and that size as the least and the most, so that no click maximizes the window (a double
     // click on mutter's title bar would, over the tray).
     const auto w = static_cast<std::uint32_t>(width), h = static_cast<std::uint32_t>(height);
-    std::uint32_t hints[18] = {1 | 2 | 16 | 32, static_cast<std::uint32_t>(x),
-                               static_cast<std::uint32_t>(y), w, h, w, h, w, h};
+    std::uint32_t hints[18] = {1 | 2 | 16 | 32,
+                               static_cast<std::uint32_t>(x),
+                               static_cast<std::uint32_t>(y),
+                               w,
+                               h,
+                               w,
+                               h,
+                               w,
+                               h};
     xcb_change_property(g_c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NORMAL_HINTS,
                         XCB_ATOM_WM_SIZE_HINTS, 32, 18, hints);
     const char name[] = "x11-probe";
