@@ -2,10 +2,12 @@
 #include "host/x11/mascot_app.h"
 
 #include <poll.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <system_error>
@@ -24,7 +26,13 @@ constexpr int kIdsPerRead = 16;
 
 }  // namespace
 
+// Both threads notice a lost server, each on its own connection: the first says it and ends the
+// process, the second waits for that end.
 void EndOnLostDisplay() {
+    static std::atomic_flag ending = ATOMIC_FLAG_INIT;
+    if (ending.test_and_set()) {
+        for (;;) pause();
+    }
     std::fputs("mascot: the connection to the X display was lost\n", stderr);
     std::fflush(stderr);
     std::_Exit(kExitLostDisplay);
