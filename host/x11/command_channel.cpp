@@ -12,7 +12,6 @@
 namespace {
 
 constexpr int kAnswerTimeoutMs = 3000;
-constexpr std::uint8_t kSentEventFlag = 0x80;
 
 void SendMessage(const CXDisplay& display, xcb_window_t to, xcb_atom_t type,
                  const CCommandMessage& message) {

@@ -9,12 +9,6 @@
 #include "host/x11/desktop_window.h"
 #include "host/x11/tick_timer.h"
 
-namespace {
-
-constexpr std::uint8_t kSentEventFlag = 0x80;
-
-}  // namespace
-
 CTickDriver::CTickDriver(CXDisplay& display, CMascotWindow& window)
     : m_display(display),
       m_window(window),

@@ -3,7 +3,11 @@
 
 #include <xcb/xcb.h>
 
+#include <cstdint>
 #include <memory>
+
+// The bit of an event's type that marks it as sent by a client (SendEvent), not by the server.
+constexpr std::uint8_t kSentEventFlag = 0x80;
 
 struct CAtoms {
     xcb_atom_t netWmPid;

@@ -7,7 +7,6 @@ namespace {
 
 constexpr std::uint8_t kLeftButton = 1;
 constexpr std::uint8_t kRightButton = 3;
-constexpr std::uint8_t kSentEventFlag = 0x80;
 
 // The press grabbed the pointer for this connection until the release; the menu, on the
 // toolkit's connection, needs its own grab, so this one is given up first, and a round trip
