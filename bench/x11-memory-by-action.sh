@@ -15,8 +15,7 @@ traymenu | menu | command | tray | tooltip) ;;
 *) echo "unknown action $action: traymenu, menu, command, tray or tooltip" >&2; exit 2 ;;
 esac
 if [ -z "$exe" ]; then
-  tools/ci/deps.sh g++ cmake make qt6-base-dev libxcb1-dev libxcb-shape0-dev xvfb xauth xdotool \
-    trayer
+  tools/ci/deps.sh bench-x11-memory
   cmake --preset x11 -B build-memory-x11 >/dev/null
   cmake --build build-memory-x11 -j2 --target mascot >/dev/null
   exe=$PWD/build-memory-x11/host/x11/mascot

@@ -11,9 +11,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=30
 if [[ $# -gt 0 && $1 != --* ]]; then seconds=$1; shift; fi
-tools/ci/deps.sh g++ cmake make qt6-base-dev libxcb1-dev libxcb-shape0-dev xvfb oneko python3 strace
+tools/ci/deps.sh bench-x11
 if [[ " $* " == *" --desktop "* ]]; then
-  tools/ci/deps.sh dbus-x11 x11-utils openbox picom mutter kwin-x11 xfwm4
+  tools/ci/deps.sh bench-desktops
 fi
 build=build-bench-x11
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DMASCOT_TESTS=ON >/dev/null

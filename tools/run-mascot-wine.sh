@@ -6,8 +6,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${MASCOT_WIN_BUILD:-$root/build-e2e-win}"
-"$root/tools/ci/deps.sh" g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 cmake make googletest \
-  wine wine64 fonts-vlgothic >&2
+"$root/tools/ci/deps.sh" run-wine >&2
 (cd "$root" && cmake --preset windows-release -B "$build" >/dev/null)
 cmake --build "$build" -j2 --target mascot >&2
 "$root/tools/wine/prepare-prefix.sh" "$build/wineprefix" >&2

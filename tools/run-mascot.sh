@@ -17,8 +17,7 @@ if [ $# -gt 0 ]; then
   exit 2
 fi
 build="${MASCOT_BUILD:-$root/build-run}"
-"$root/tools/ci/deps.sh" g++ cmake make qt6-base-dev libxcb1-dev libxcb-shape0-dev \
-  fonts-vlgothic >&2
+"$root/tools/ci/deps.sh" run >&2
 (cd "$root" && cmake --preset run -B "$build" >/dev/null)
 cmake --build "$build" -j2 --target mascot >&2
 echo "Starting the mascot; right-click it or its tray icon for the menu." >&2

@@ -5,8 +5,9 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 seconds="${1:-60}"
 build="$PWD/build-e2e-win"
-tools/ci/deps.sh wine wine64 xvfb xauth xdotool x11-utils imagemagick fonts-vlgothic python3
+tools/ci/deps.sh e2e
 tools/make-release.sh "$build" >/dev/null
+cmake --build "$build" -j2 --target mascot-probe >/dev/null
 tools/wine/prepare-prefix.sh "$build/wineprefix"
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all
 trap 'wineserver -k 2>/dev/null || true' EXIT

@@ -6,11 +6,11 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 root=$PWD
 started=$SECONDS
-tools/ci/deps.sh g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 cmake make wine wine64 \
-  xvfb xauth xdotool x11-utils imagemagick fonts-vlgothic python3
+tools/ci/deps.sh e2e
 
 build="$root/build-e2e-win"
 zip=$(tools/make-release.sh "$build")
+cmake --build "$build" -j2 --target mascot-probe >/dev/null
 tools/wine/prepare-prefix.sh "$build/wineprefix"
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all
 export PYTHONDONTWRITEBYTECODE=1  # no compiled caches beside the test scripts

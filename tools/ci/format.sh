@@ -3,7 +3,7 @@
 # the files that are not. Fix them with: clang-format -i FILE...
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-tools/ci/deps.sh clang-format
+tools/ci/deps.sh format
 mapfile -t files < <(git ls-files '*.cpp' '*.h')
 unformatted=()
 for file in "${files[@]}"; do

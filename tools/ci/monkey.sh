@@ -47,10 +47,9 @@ fresh_artifacts() {
 }
 
 monkey_wine() {
-  tools/ci/deps.sh g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 cmake make wine wine64 \
-    xvfb xauth xdotool x11-utils imagemagick fonts-vlgothic python3 trayer libx11-6 libxext6 \
-    libxtst6 libxres1
+  tools/ci/deps.sh monkey-wine
   nice tools/make-release.sh "$build" >/dev/null
+  nice cmake --build "$build" -j2 --target mascot-probe >/dev/null
   tools/wine/prepare-prefix.sh "$build/wineprefix"
   fresh_artifacts "$build"
   wine_started=1
@@ -68,9 +67,7 @@ monkey_wine() {
 }
 
 build_x11() {
-  tools/ci/deps.sh g++ cmake make qt6-base-dev libxcb1-dev libxcb-shape0-dev xvfb xauth \
-    xdotool x11-utils x11-xserver-utils imagemagick fonts-vlgothic python3 trayer openbox \
-    libx11-6 libxext6 libxtst6 libxres1 mutter dbus-x11
+  tools/ci/deps.sh monkey-x11
   cmake --preset x11 -B "$xbuild" >/dev/null
   nice cmake --build "$xbuild" -j2 --target mascot x11-probe >/dev/null
   fresh_artifacts "$xbuild"
@@ -102,7 +99,7 @@ finish() {
 trap finish EXIT
 
 # The monkey's own models first: the menu it walks and the X11 program's z-order state.
-tools/ci/deps.sh python3
+tools/ci/deps.sh monkey
 (cd tests/monkey && python3 menu_model_test.py && python3 zorder_model_test.py)
 for host in "${hosts[@]}"; do
   case "$host" in

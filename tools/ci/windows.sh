@@ -23,10 +23,9 @@ if [ "${1:-}" = --inside-display ]; then
 fi
 
 start=$SECONDS
-tools/ci/deps.sh g++-mingw-w64-x86-64-posix cmake make googletest wine wine64 xvfb xauth \
-  fonts-vlgothic
+tools/ci/deps.sh windows
 
-cmake --preset windows -DMASCOT_WERROR=ON >/dev/null
+cmake --preset windows >/dev/null
 cmake --build --preset windows
 echo "windows: built in $((SECONDS - start)) s"
 

@@ -37,7 +37,7 @@ write_script() {
   }'
 }
 
-"$root/tools/ci/deps.sh" g++ cmake make >&2
+"$root/tools/ci/deps.sh" sim >&2
 (cd "$root" && cmake --preset sim -B "$build" >/dev/null)
 cmake --build "$build" -j2 --target mascot-sim >&2
 sim="$build/host/sim/mascot-sim"

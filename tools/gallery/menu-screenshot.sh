@@ -5,8 +5,9 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 build="$root/build-e2e-win"
-"$root/tools/ci/deps.sh" wine wine64 xvfb xauth xdotool x11-utils imagemagick fonts-vlgothic python3
+"$root/tools/ci/deps.sh" gallery-menu
 "$root/tools/make-release.sh" "$build" >/dev/null
+cmake --build "$build" -j2 --target mascot-probe >/dev/null
 "$root/tools/wine/prepare-prefix.sh" "$build/wineprefix"
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all
 trap 'wineserver -k 2>/dev/null || true' EXIT
