@@ -4,11 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "host/shared/globals.h"
-#include "host/win32/host_state.h"
-#include "host/win32/main_window.h"
-#include "host/win32/region.h"
-#include "host/win32/tick_handler.h"
-#include "host/win32/tray_icon.h"
+#include "host/win32/window.h"
+#include "host/win32/tick.h"
+#include "host/win32/menu_tray.h"
 #include "support/test_window.h"
 
 namespace {
@@ -86,18 +84,6 @@ TEST(StartUp, FailedWindowCreationReturnsZeroWithoutTrayIcon) {
 }
 
 class TrayIconOfWindow : public MascotWindowTest {};
-
-TEST_F(TrayIconOfWindow, AddedWithIdTipAndCallback) {
-    AddTrayIcon(m_window);
-    EXPECT_EQ(static_cast<DWORD>(NOTIFYICONDATAA_V1_SIZE), g_trayIcon.cbSize);
-    EXPECT_EQ(m_window, g_trayIcon.hWnd);
-    EXPECT_EQ(1u, g_trayIcon.uID);
-    EXPECT_EQ(static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP), g_trayIcon.uFlags);
-    EXPECT_EQ(0x8001u, g_trayIcon.uCallbackMessage);
-    EXPECT_STREQ("Zunpel", g_trayIcon.szTip);
-    EXPECT_NE(nullptr, g_trayIcon.hIcon);
-    EXPECT_TRUE(TrayHasIcon(g_trayIcon));
-}
 
 TEST_F(TrayIconOfWindow, ExitRemovesTheIconStopsTheTimerAndEndsTheLoopWithZero) {
     AddTrayIcon(m_window);

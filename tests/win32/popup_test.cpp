@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "host/shared/globals.h"
-#include "host/win32/main_window.h"
-#include "host/win32/tray_icon.h"
+#include "host/win32/window.h"
+#include "host/win32/menu_tray.h"
 #include "support/menu_driver.h"
 #include "support/plain_window.h"
 #include "support/test_window.h"

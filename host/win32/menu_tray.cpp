@@ -1,8 +1,26 @@
-// Adding, restoring and removing the tray icon kept in g_trayIcon.
-#include "host/win32/tray_icon.h"
+// The popup menu, loaded anew from the resources every time it is shown, and adding, restoring
+// and removing the tray icon kept in g_trayIcon.
+#include "host/win32/menu_tray.h"
 
-#include "host/win32/host_state.h"
+#include "host/win32/window.h"
 #include "resources/resource_ids.h"
+
+// ---------------------------------------------------------------------------------------------
+// The popup menu
+// ---------------------------------------------------------------------------------------------
+
+void ShowPopupMenu(HWND window, int x, int y) {
+    HMENU menu = LoadMenuA(g_instance, MAKEINTRESOURCEA(IDR_POPUP_MENU));
+    if (!menu) return;
+    HMENU popup = GetSubMenu(menu, 0);
+    // Modal: timer messages keep being dispatched to the window until the menu closes.
+    if (popup) TrackPopupMenu(popup, TPM_RIGHTBUTTON, x, y, 0, window, nullptr);
+    DestroyMenu(menu);  // the submenus go with it
+}
+
+// ---------------------------------------------------------------------------------------------
+// The tray icon
+// ---------------------------------------------------------------------------------------------
 
 namespace {
 

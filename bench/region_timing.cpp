@@ -12,9 +12,7 @@
 #include <vector>
 
 #include "host/shared/globals.h"
-#include "host/win32/host_state.h"
-#include "host/win32/main_window.h"
-#include "host/win32/region.h"
+#include "host/win32/window.h"
 #include "resources/resource_ids.h"
 #include "tick_intervals.h"
 
