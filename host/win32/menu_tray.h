@@ -1,5 +1,5 @@
 // The popup menu of the tray icon and of a right click on the mascot, and the notification-area
-// icon of the mascot window, kept in g_trayIcon.
+// icon of the mascot window, kept in g_host.m_trayIcon.
 #pragma once
 
 #include <windows.h>
@@ -23,11 +23,11 @@ void ShowPopupMenu(HWND window, int x, int y);
 // The tray icon
 // ---------------------------------------------------------------------------------------------
 
-// Fills g_trayIcon for `window` and adds the icon. Failures are not reported: without an icon the
-// mascot's own right-click menu still works.
+// Fills g_host.m_trayIcon for `window` and adds the icon. Failures are not reported: without an
+// icon the mascot's own right-click menu still works.
 void AddTrayIcon(HWND window);
 
-// Adds the icon described by g_trayIcon again, after the taskbar has been recreated.
+// Adds the icon described by g_host.m_trayIcon again, after the taskbar has been recreated.
 void RestoreTrayIcon();
 
 // Removes the icon and releases its image.

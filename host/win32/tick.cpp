@@ -15,7 +15,7 @@
 // ---------------------------------------------------------------------------------------------
 
 void OnTimerTick(HWND window) {
-    ApplyShape(window, g_mascotBitmap);
+    ApplyShape(window, g_host.m_mascotBitmap);
     POINT cursor = {};
     BOOL readOk = GetCursorPos(&cursor);
     cursor = CursorOrLastKnown(readOk, cursor);
@@ -26,7 +26,7 @@ void OnTimerTick(HWND window) {
     // On Windows the open popup menu is not owned by the mascot: lifting the mascot to the top
     // of the topmost windows would cover the menu. It moves on, and its place in the z-order is
     // applied again on the first tick after the menu has closed.
-    if (g_menuOpen) flags |= SWP_NOZORDER;
+    if (g_host.m_menuOpen) flags |= SWP_NOZORDER;
     SetWindowPos(window, insertAfter, placement.x, placement.y, kWindowSize, kWindowSize, flags);
 }
 

@@ -16,10 +16,7 @@
 // The host's state
 // ---------------------------------------------------------------------------------------------
 
-HINSTANCE g_instance = nullptr;
-NOTIFYICONDATAA g_trayIcon = {};
-HBITMAP g_mascotBitmap = nullptr;
-bool g_menuOpen = false;
+CWin32Host g_host;
 
 // ---------------------------------------------------------------------------------------------
 // The run: class, window, message loop
@@ -33,7 +30,7 @@ constexpr int kMessageLoopFailed = 1;  // exit code when the message queue canno
 
 int MascotMain(HINSTANCE instance, int showCommand) {
     RegisterMascotClass(instance);
-    g_instance = instance;  // the creation message already loads the bitmap through it
+    g_host.m_instance = instance;  // the creation message already loads the bitmap through it
     HWND window = CreateMascotWindow(instance);
     if (!window) return 0;
     AddTrayIcon(window);
@@ -74,23 +71,25 @@ int RunMessageLoop() {
 // ---------------------------------------------------------------------------------------------
 // The window procedure
 // ---------------------------------------------------------------------------------------------
+// MascotWindowProc is a table of the messages the mascot window handles, each with its own
+// handler above it.
 
 namespace {
 
 constexpr UINT kFirstRegisteredMessage = 0xC000;
 
 LRESULT OnCreate(HWND window) {
-    g_mascotBitmap = LoadBitmapA(g_instance, MAKEINTRESOURCEA(IDB_MASCOT));
+    g_host.m_mascotBitmap = LoadBitmapA(g_host.m_instance, MAKEINTRESOURCEA(IDB_MASCOT));
     ResetMotion();
     SetTimer(window, kTickTimerId, kTickMs, nullptr);
-    ApplyShape(window, g_mascotBitmap);
+    ApplyShape(window, g_host.m_mascotBitmap);
     return 0;
 }
 
 LRESULT OnDestroy(HWND window) {
-    if (g_mascotBitmap) {
-        DeleteObject(g_mascotBitmap);
-        g_mascotBitmap = nullptr;
+    if (g_host.m_mascotBitmap) {
+        DeleteObject(g_host.m_mascotBitmap);
+        g_host.m_mascotBitmap = nullptr;
     }
     // The region itself belongs to the window system, which frees it with the window.
     if (GetPropA(window, kRegionProperty)) RemovePropA(window, kRegionProperty);
@@ -103,9 +102,9 @@ LRESULT OnDestroy(HWND window) {
 LRESULT OnPaint(HWND window) {
     PAINTSTRUCT paint;
     HDC target = BeginPaint(window, &paint);
-    HDC source = g_mascotBitmap ? CreateCompatibleDC(target) : nullptr;
+    HDC source = g_host.m_mascotBitmap ? CreateCompatibleDC(target) : nullptr;
     if (source) {
-        HGDIOBJ previous = SelectObject(source, g_mascotBitmap);
+        HGDIOBJ previous = SelectObject(source, g_host.m_mascotBitmap);
         BitBlt(target, 0, 0, kImageSize, kImageSize, source, 0, 0, SRCCOPY);
         if (previous) SelectObject(source, previous);
         DeleteDC(source);
@@ -146,7 +145,7 @@ LRESULT OnMouseActivate(HWND window, WPARAM wParam, LPARAM lParam) {
 
 // While a menu is open the tick leaves the window's place in the z-order alone.
 LRESULT OnMenuLoop(bool open) {
-    g_menuOpen = open;
+    g_host.m_menuOpen = open;
     return 0;
 }
 
@@ -216,6 +215,11 @@ LRESULT CALLBACK MascotWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 // ---------------------------------------------------------------------------------------------
 // The shape
 // ---------------------------------------------------------------------------------------------
+// Two builders over the same row scan (host/shared/pixel_runs.h). The run-by-run one copies the
+// bitmap into a 32-bit pixel buffer and unites one rectangle per run into the region. The quick
+// one reads the pixels with GetDIBits into a fixed buffer, collects the runs in a fixed rectangle
+// list and makes the region with one ExtCreateRegion; nothing is allocated, and bitmaps larger
+// than its buffers take the run-by-run way.
 
 namespace {
 
@@ -344,6 +348,24 @@ bool CollectRuns(const std::uint32_t* pixels, int width, int height, std::uint32
     }
     return true;
 }
+
+// The same region as the run-by-run builder gives for a bitmap that fits, or null when the
+// bitmap cannot be read. `transparent` as for BuildRegionFromBitmap.
+HRGN BuildRegionQuickly(HBITMAP bitmap, int width, int height, std::uint32_t transparent) {
+    if (!FitsQuickBuilder(width, height)) return nullptr;
+    std::uint32_t pixels[kMaxQuickPixels];
+    if (!ReadPixels(bitmap, width, height, pixels)) return nullptr;
+    if (transparent == kTransparentFromBottomLeft) transparent = pixels[0];
+    CRectList list;
+    list.header = {};
+    list.header.dwSize = sizeof list.header;
+    list.header.iType = RDH_RECTANGLES;
+    if (!CollectRuns(pixels, width, height, transparent, list)) return nullptr;
+    DWORD size = sizeof list.header + list.header.nCount * sizeof(RECT);
+    list.header.nRgnSize = list.header.nCount * sizeof(RECT);
+    return ExtCreateRegion(nullptr, size, reinterpret_cast<const RGNDATA*>(&list));
+}
+
 }  // namespace
 
 void ApplyShape(HWND window, HBITMAP bitmap) {
@@ -411,19 +433,4 @@ bool FitsQuickBuilder(int width, int height) {
     }
     // Runs are separated by at least one transparent pixel: at most (width + 1) / 2 a row.
     return width * height <= kMaxQuickPixels && (width + 1) / 2 * height <= kMaxQuickRects;
-}
-
-HRGN BuildRegionQuickly(HBITMAP bitmap, int width, int height, std::uint32_t transparent) {
-    if (!FitsQuickBuilder(width, height)) return nullptr;
-    std::uint32_t pixels[kMaxQuickPixels];
-    if (!ReadPixels(bitmap, width, height, pixels)) return nullptr;
-    if (transparent == kTransparentFromBottomLeft) transparent = pixels[0];
-    CRectList list;
-    list.header = {};
-    list.header.dwSize = sizeof list.header;
-    list.header.iType = RDH_RECTANGLES;
-    if (!CollectRuns(pixels, width, height, transparent, list)) return nullptr;
-    DWORD size = sizeof list.header + list.header.nCount * sizeof(RECT);
-    list.header.nRgnSize = list.header.nCount * sizeof(RECT);
-    return ExtCreateRegion(nullptr, size, reinterpret_cast<const RGNDATA*>(&list));
 }

@@ -12,10 +12,16 @@
 // The host's state
 // ---------------------------------------------------------------------------------------------
 
-extern HINSTANCE g_instance;        // set before the window is created; resources load from it
-extern NOTIFYICONDATAA g_trayIcon;  // kept so that the window can remove its icon at destroy
-extern HBITMAP g_mascotBitmap;      // bitmap 133, loaded at creation, released at destroy
-extern bool g_menuOpen;             // between WM_ENTERMENULOOP and WM_EXITMENULOOP
+// What the Windows host keeps of its own, beside the desktop programs' globals
+// (host/shared/globals.h).
+struct CWin32Host {
+    HINSTANCE m_instance = nullptr;    // set before the window is created; resources load from it
+    NOTIFYICONDATAA m_trayIcon = {};   // kept so that the window can remove its icon at destroy
+    HBITMAP m_mascotBitmap = nullptr;  // bitmap 133, loaded at creation, released at destroy
+    bool m_menuOpen = false;           // between WM_ENTERMENULOOP and WM_EXITMENULOOP
+};
+
+extern CWin32Host g_host;
 
 // ---------------------------------------------------------------------------------------------
 // The run: class, window, message loop
@@ -72,11 +78,7 @@ HRGN BuildRegionRunByRun(HBITMAP bitmap, std::uint32_t transparent);
 HRGN BuildRegionFromPixels(const std::uint32_t* pixels, int width, int height,
                            std::uint32_t transparent);
 
-// The quick way, for small bitmaps such as the mascot: one pixel read and one region creation
-// instead of a pixel buffer, two contexts and a region per run. Whether a width x height bitmap
-// fits its fixed buffers:
+// Whether a width x height bitmap fits the fixed buffers of the quick builder, which
+// BuildRegionFromBitmap takes for small bitmaps such as the mascot: one pixel read and one region
+// creation instead of a pixel buffer, two contexts and a region per run.
 bool FitsQuickBuilder(int width, int height);
-
-// The same region as the run-by-run builder gives for a bitmap that fits, or null when the
-// bitmap cannot be read. `transparent` as for BuildRegionFromBitmap.
-HRGN BuildRegionQuickly(HBITMAP bitmap, int width, int height, std::uint32_t transparent);

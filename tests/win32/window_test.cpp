@@ -35,7 +35,7 @@ TEST_F(WindowCreation, RegionIsTheMascotOutline) {
 }
 
 TEST_F(WindowCreation, LoadsTheBitmapAndResetsTheMotion) {
-    EXPECT_NE(nullptr, g_mascotBitmap);
+    EXPECT_NE(nullptr, g_host.m_mascotBitmap);
     EXPECT_EQ(300.0, g_mascot.m_posX);
     EXPECT_EQ(100.0, g_mascot.m_posY);
     EXPECT_EQ(1, g_trajectory.m_needsReset);

@@ -7,21 +7,21 @@
 #include "host/win32/window.h"
 
 void ResetHostGlobals() {
-    g_instance = GetModuleHandleA(nullptr);
-    g_trayIcon = {};
+    g_host.m_instance = GetModuleHandleA(nullptr);
+    g_host.m_trayIcon = {};
     g_playIndex = 1;
     g_restartClock = 1;
     g_zOrder = ZOrderFront;
     g_clickTime = 0.0;
     g_mascot.m_mode = 0;
-    g_menuOpen = false;
+    g_host.m_menuOpen = false;
     g_mascot.m_speedScale = 1.0;
 }
 
 HWND CreateTestMascot() {
     ResetHostGlobals();
-    RegisterMascotClass(g_instance);
-    return CreateMascotWindow(g_instance);
+    RegisterMascotClass(g_host.m_instance);
+    return CreateMascotWindow(g_host.m_instance);
 }
 
 void PumpMessages() {
@@ -100,7 +100,7 @@ HWND CreateTestMascotOnceMoreIfWineMadeNone() {
     DWORD error = GetLastError();
     WNDCLASSEXA info = {};
     info.cbSize = sizeof info;
-    if (!GetClassInfoExA(g_instance, kMascotClassName, &info)) return nullptr;
+    if (!GetClassInfoExA(g_host.m_instance, kMascotClassName, &info)) return nullptr;
     std::printf(
         "test_window: Wine made no window (CreateWindowEx failed, error %lu);"
         " trying once more\n",
