@@ -15,8 +15,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# Test executables run through Wine. The caller chooses the prefix (WINEPREFIX) and the display.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# Test executables run through Wine, by a script that starts a test program once more when Wine
+# did not run it at all. The caller chooses the prefix (WINEPREFIX) and the display.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine/run-test.sh)
 # List the tests when CTest runs, inside the prepared prefix and display, not at build time.
 set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
 

@@ -157,22 +157,6 @@ TEST_F(DuckTest, ACommandRestartsTheClockButKeepsTheClickTime) {
     EXPECT_EQ(tick.m_zOrder, ZOrderFront);
 }
 
-TEST_F(TickTest, CommitCopiesWhatPlaybackProducedAndTheIndex) {
-    RunCommand(mascot, tick, 32776);  // Follow
-    unsigned now = 0;
-    for (int i = 0; i < 47; ++i) RunTick(mascot, store, tick, 900, 600, now += 10);
-    EXPECT_EQ(mascot.m_prevPosX, mascot.m_posX);
-    EXPECT_EQ(mascot.m_prevPosY, mascot.m_posY);
-    EXPECT_EQ(mascot.m_posX, store.m_pathX[tick.m_playIndex]);
-    EXPECT_EQ(mascot.m_playIndexCopy, tick.m_playIndex);
-    EXPECT_EQ(mascot.m_prevBehaviour, 13);
-    EXPECT_EQ(mascot.m_prevTargetX, 880.0);
-    EXPECT_EQ(mascot.m_prevKeyX, mascot.m_keyX);
-    EXPECT_EQ(mascot.m_prevDirX, mascot.m_dirX);
-    EXPECT_EQ(mascot.m_prevHeading, mascot.m_heading);
-    EXPECT_EQ(mascot.m_tickInFrame, 7);  // 47 ticks of a mode
-}
-
 TEST_F(TickTest, LastFrameTimeIsRecordedOnDueTicksOnly) {
     RunTick(mascot, store, tick, 0, 0, 1000);
     RunTick(mascot, store, tick, 0, 0, 1030);

@@ -1,7 +1,9 @@
-// The program's entry point. The C runtime's start-up passes the instance and the show state.
+// The program's entry point, where the Windows host's story starts. The C runtime's start-up
+// passes the instance and the show state; window.cpp runs the rest: the window, its procedure
+// and shape, then tick.cpp (the timer message) and menu_tray.cpp (the popup menu, the tray icon).
 #include <windows.h>
 
-#include "host/win32/main_window.h"
+#include "host/win32/window.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     return MascotMain(instance, showCommand);

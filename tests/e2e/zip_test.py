@@ -11,17 +11,19 @@ Needs DISPLAY (e.g. from xvfb-run) and WINEPREFIX (see tools/wine/prepare-prefix
 import os
 import re
 import shutil
+import struct
 import xml.etree.ElementTree as ElementTree
 import zipfile
 
-from desktop import (LICENSE, MASCOT_SIZE, Failure, START_X, START_Y, Probe, Screen,
-                     is_mascot_blue, mascot_window, parse_arguments, require, require_exit,
-                     run_checks, start_program, stop_program, tray_icon_gone, tray_window,
-                     wait_for)
+from desktop import (LICENSE, Failure, Probe, Screen, is_mascot_blue, mascot_window,
+                     parse_arguments, require, require_exit, run_checks, start_program,
+                     stop_program, tray_icon_gone, tray_window, wait_for)
 from pe_file import RT_MANIFEST, RT_VERSION, PeFile
 
 EXPECTED_FILES = {"mascot.exe", "README-windows.txt", "LICENSE.txt"}
 ZIP_NAME = re.compile(r"mascot-(\d+\.\d+\.\d+)-win64\.zip$")
+VS_FIXEDFILEINFO_SIGNATURE = struct.pack("<I", 0xFEEF04BD)
+VFT_APP = 1
 WINDOWS_10_AND_11 = "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"
 ASM_V1 = "{urn:schemas-microsoft-com:asm.v1}"
 ASM_V3 = "{urn:schemas-microsoft-com:asm.v3}"
@@ -35,6 +37,18 @@ def version_text(resource, name):
     text = resource.decode("utf-16-le", errors="replace")
     match = re.search(name + "\0+([^\0]*)\0", text)
     return match.group(1) if match else None
+
+
+def check_fixed_version(resource, version):
+    """The numbers Explorer shows (file and product version) are the zip's, and it is an app."""
+    at = resource.find(VS_FIXEDFILEINFO_SIGNATURE)
+    require(at >= 0, "no fixed file information in the version resource")
+    fields = struct.unpack_from("<13I", resource, at)
+    major, minor, patch = (int(part) for part in version.split("."))
+    numbers = ((major << 16) | minor, patch << 16)
+    require(fields[2:4] == numbers, f"file version {fields[2:4]}, the zip says {version}")
+    require(fields[4:6] == numbers, f"product version {fields[4:6]}, the zip says {version}")
+    require(fields[9] == VFT_APP, f"file type {fields[9]}, not an application")
 
 
 def check_manifest(manifest):
@@ -95,16 +109,20 @@ class ReleaseRun:
         for name in ("FileVersion", "ProductVersion"):
             found = version_text(version, name)
             require(found == named.group(1), f"{name} {found}, the zip says {named.group(1)}")
-        require(version_text(version, "ProductName") == "Zunpel", "ProductName is not Zunpel")
+        texts = {"ProductName": "Zunpel", "FileDescription": "Zunpel desktop mascot",
+                 "OriginalFilename": "mascot.exe"}
+        for name, expected in texts.items():
+            found = version_text(version, name)
+            require(found == expected, f"{name} {found!r}, not {expected!r}")
+        check_fixed_version(version, named.group(1))
         manifest = exe.resource(RT_MANIFEST, 1)
         require(manifest is not None, "no application manifest")
         check_manifest(manifest)
 
     def starts(self):
         self.process = start_program(os.path.join(self.folder, "mascot.exe"), cwd=self.folder)
-        _, box = wait_for("the mascot window", mascot_window, 60)
-        require(box == (START_X, START_Y, MASCOT_SIZE, MASCOT_SIZE), f"X geometry {box}")
-        centre = (START_X + MASCOT_SIZE // 2, START_Y + MASCOT_SIZE // 2)
+        _, (x, y, width, height) = wait_for("the mascot window", mascot_window, 60)
+        centre = (x + width // 2, y + height // 2)
         wait_for("the blue disc", lambda: is_mascot_blue(Screen().pixel(*centre)), 10)
         box = wait_for("Wine's system tray window", tray_window, 30)
         wait_for("the tray icon", lambda: Screen().find(*box, is_mascot_blue), 10)

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "host/win32/tray_icon.h"
+#include "host/win32/menu_tray.h"
 #include "support/menu_driver.h"
 #include "support/plain_window.h"
 #include "support/test_window.h"

@@ -4,11 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "host/shared/globals.h"
-#include "host/win32/host_state.h"
-#include "host/win32/main_window.h"
-#include "host/win32/region.h"
-#include "host/win32/tick_handler.h"
-#include "host/win32/tray_icon.h"
+#include "host/win32/window.h"
+#include "host/win32/tick.h"
+#include "host/win32/menu_tray.h"
 #include "support/test_window.h"
 
 namespace {
@@ -45,7 +43,8 @@ void CALLBACK WatchRun(HWND, UINT, UINT_PTR, DWORD) {
     }
     if (!window || g_watch.exitSent) return;
     if (IsWindowVisible(window)) g_watch.sawVisible = true;
-    if (g_trayIcon.hWnd == window && TrayHasIcon(g_trayIcon)) g_watch.sawTrayIcon = true;
+    if (g_host.m_trayIcon.hWnd == window && TrayHasIcon(g_host.m_trayIcon))
+        g_watch.sawTrayIcon = true;
     if (g_watch.sawVisible && g_watch.sawTrayIcon) {
         g_watch.exitSent = true;
         PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
@@ -81,40 +80,28 @@ TEST(StartUp, FailedWindowCreationReturnsZeroWithoutTrayIcon) {
     int exitCode = MascotMain(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
     UnhookWindowsHookEx(hook);
     EXPECT_EQ(0, exitCode);
-    EXPECT_EQ(nullptr, g_trayIcon.hWnd);
-    EXPECT_EQ(0u, g_trayIcon.cbSize);
+    EXPECT_EQ(nullptr, g_host.m_trayIcon.hWnd);
+    EXPECT_EQ(0u, g_host.m_trayIcon.cbSize);
 }
 
 class TrayIconOfWindow : public MascotWindowTest {};
 
-TEST_F(TrayIconOfWindow, AddedWithIdTipAndCallback) {
-    AddTrayIcon(m_window);
-    EXPECT_EQ(static_cast<DWORD>(NOTIFYICONDATAA_V1_SIZE), g_trayIcon.cbSize);
-    EXPECT_EQ(m_window, g_trayIcon.hWnd);
-    EXPECT_EQ(1u, g_trayIcon.uID);
-    EXPECT_EQ(static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP), g_trayIcon.uFlags);
-    EXPECT_EQ(0x8001u, g_trayIcon.uCallbackMessage);
-    EXPECT_STREQ("Zunpel", g_trayIcon.szTip);
-    EXPECT_NE(nullptr, g_trayIcon.hIcon);
-    EXPECT_TRUE(TrayHasIcon(g_trayIcon));
-}
-
 TEST_F(TrayIconOfWindow, ExitRemovesTheIconStopsTheTimerAndEndsTheLoopWithZero) {
     AddTrayIcon(m_window);
-    NOTIFYICONDATAA added = g_trayIcon;
+    NOTIFYICONDATAA added = g_host.m_trayIcon;
     ASSERT_TRUE(TrayHasIcon(added));
     PostMessageA(m_window, WM_COMMAND, IDM_EXIT, 0);
     EXPECT_EQ(0, RunMessageLoop());
     EXPECT_FALSE(IsWindow(m_window));
     EXPECT_FALSE(TrayHasIcon(added));
-    EXPECT_EQ(nullptr, g_mascotBitmap);
+    EXPECT_EQ(nullptr, g_host.m_mascotBitmap);
     MSG message;
     EXPECT_FALSE(PeekMessageA(&message, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE));
 }
 
 TEST_F(TrayIconOfWindow, NewTaskbarGetsTheIconAgain) {
     AddTrayIcon(m_window);
-    NOTIFYICONDATAA added = g_trayIcon;
+    NOTIFYICONDATAA added = g_host.m_trayIcon;
     // A restarted taskbar has lost every icon.
     Shell_NotifyIconA(NIM_DELETE, &added);
     ASSERT_FALSE(TrayHasIcon(added));
@@ -126,7 +113,7 @@ class DestroyHandling : public MascotWindowTest {};
 
 TEST_F(DestroyHandling, RemovesTheTrayIconStopsTheTimerReleasesTheBitmapAndDropsTheProperty) {
     AddTrayIcon(m_window);
-    NOTIFYICONDATAA added = g_trayIcon;
+    NOTIFYICONDATAA added = g_host.m_trayIcon;
     ASSERT_TRUE(TrayHasIcon(added));
     ASSERT_NE(nullptr, GetPropA(m_window, kRegionProperty));
     SendMessageA(m_window, WM_DESTROY, 0, 0);
@@ -134,7 +121,7 @@ TEST_F(DestroyHandling, RemovesTheTrayIconStopsTheTimerReleasesTheBitmapAndDrops
     ASSERT_TRUE(IsWindow(m_window));
     EXPECT_FALSE(TrayHasIcon(added));
     EXPECT_FALSE(KillTimer(m_window, kTickTimerId));  // already gone
-    EXPECT_EQ(nullptr, g_mascotBitmap);
+    EXPECT_EQ(nullptr, g_host.m_mascotBitmap);
     EXPECT_EQ(nullptr, GetPropA(m_window, kRegionProperty));
     int exitCode = -1;
     ASSERT_TRUE(TakeQuitMessage(exitCode));

@@ -5,8 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "host/shared/globals.h"
-#include "host/win32/main_window.h"
-#include "host/win32/tray_icon.h"
+#include "host/win32/menu_tray.h"
 #include "support/menu_driver.h"
 #include "support/plain_window.h"
 #include "support/test_window.h"
@@ -121,39 +120,6 @@ TEST_F(PopupMenu, ChosenItemArrivesAsACommandAfterTheMenuCloses) {
     PumpMessages();
     EXPECT_EQ(kModeFixed, g_mascot.m_mode);
     EXPECT_EQ(0, g_mascot.m_behaviour);
-}
-
-TEST_F(PopupMenu, SubmenuItemChoosesItsMode) {
-    CMenuDriver driver([&] {
-        RECT rect;
-        if (!CMenuDriver::FindOpenMenu(rect)) return false;
-        // Into "行動開始", then its third item, "行動数：８" (id 32796, mode 3).
-        CMenuDriver::PostKey(m_window, VK_DOWN);
-        CMenuDriver::PostKey(m_window, VK_RIGHT);
-        CMenuDriver::PostKey(m_window, VK_DOWN);
-        CMenuDriver::PostKey(m_window, VK_DOWN);
-        CMenuDriver::PostKey(m_window, VK_RETURN);
-        return true;
-    });
-    SendMessageA(m_window, WM_NCRBUTTONDOWN, HTCAPTION, ScreenPoint(200, 200));
-    ASSERT_FALSE(driver.TimedOut());
-    PumpMessages();
-    EXPECT_EQ(3, g_mascot.m_mode);
-}
-
-TEST_F(PopupMenu, ExitItemEndsTheMessageLoopWithCodeZero) {
-    CMenuDriver driver([&] {
-        RECT rect;
-        if (!CMenuDriver::FindOpenMenu(rect)) return false;
-        CMenuDriver::PostKey(m_window, VK_UP);  // wraps round to the last item, the exit
-        CMenuDriver::PostKey(m_window, VK_RETURN);
-        return true;
-    });
-    PostMessageA(m_window, WM_NCRBUTTONDOWN, HTCAPTION, ScreenPoint(200, 200));
-    int exitCode = RunMessageLoop();
-    EXPECT_FALSE(driver.TimedOut());
-    EXPECT_EQ(0, exitCode);
-    EXPECT_FALSE(IsWindow(m_window));
 }
 
 TEST_F(PopupMenu, TicksGoOnWhileTheMenuIsOpen) {

@@ -1,5 +1,5 @@
-// Both region builders (the quick one behind BuildRegionFromBitmap and the run-by-run one) and
-// ApplyShape, on real bitmaps and windows.
+// The row scan both region builders share, then the builders (the quick one behind
+// BuildRegionFromBitmap and the run-by-run one) and ApplyShape, on real bitmaps and windows.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "host/win32/region.h"
+#include "host/shared/pixel_runs.h"
+#include "host/win32/window.h"
 #include "resources/resource_ids.h"
 #include "support/handle_count.h"
 #include "support/mascot_image.h"
@@ -39,6 +40,42 @@ struct CNamedBuilder {
 void PrintTo(const CNamedBuilder& builder, std::ostream* out) { *out << builder.name; }
 
 }  // namespace
+
+// The edge cases of a row live here, once: the builders only add the rows' order, the
+// bottom-left colour and the regions.
+TEST(RowScan, GivesTheMaximalRunsOfEveryOtherColour) {
+    const struct {
+        std::vector<std::uint32_t> row;
+        std::uint32_t transparent;
+        std::vector<CRun> runs;
+    } cases[] = {
+        {{B}, W, {{0, 1}}},
+        {{W}, W, {}},
+        {{W, W, B, K, B}, W, {{2, 5}}},                  // a run reaching the end ends at the width
+        {{B, W, K, B, W, W}, W, {{0, 1}, {2, 4}}},       // two runs of mixed colours
+        {{B, W, B, W, B}, W, {{0, 1}, {2, 3}, {4, 5}}},  // single transparent pixels split runs
+        {{W, W, W}, W, {}},                              // a transparent row adds nothing
+        {{W, B, K}, 0x123456, {{0, 3}}},                 // a colour no pixel has: the whole row
+        {{0xFF0000FF, B}, B, {{0, 1}}},                  // the alpha byte makes another colour
+    };
+    for (const auto& c : cases) {
+        std::vector<CRun> runs;
+        bool done = ForEachRun(c.row.data(), static_cast<int>(c.row.size()), c.transparent,
+                               [&runs](int x0, int x1) {
+                                   runs.push_back({x0, x1});
+                                   return true;
+                               });
+        EXPECT_TRUE(done);
+        EXPECT_TRUE(runs == c.runs) << "case " << (&c - cases);
+    }
+}
+
+TEST(RowScan, StopsAtTheFirstRunThatIsRefused) {
+    const std::uint32_t row[] = {B, W, B, W, B};
+    int calls = 0;
+    EXPECT_FALSE(ForEachRun(row, 5, W, [&calls](int, int) { return ++calls < 2; }));
+    EXPECT_EQ(2, calls);
+}
 
 // Every case runs with both builders: they must agree on every bitmap.
 class RegionFromBitmap : public ::testing::TestWithParam<CNamedBuilder> {
@@ -95,50 +132,12 @@ TEST_P(RegionFromBitmap, BottomLeftPixelChoosesTheTransparentColour) {
     EXPECT_EQ(expected, rows) << Describe(rows);
 }
 
-TEST_P(RegionFromBitmap, RunReachingTheRowEndEndsAtTheWidth) {
-    CRegionRows rows = BuildRows({{W, W, B, K, B}}, W);
-    CRegionRows expected = {{0, {{2, 5}}}};
-    EXPECT_EQ(expected, rows) << Describe(rows);
-}
-
-TEST_P(RegionFromBitmap, TwoRunsInARowGiveTwoRectangles) {
-    CRegionRows rows = BuildRows({{B, W, K, B, W, W}}, W);
-    CRegionRows expected = {{0, {{0, 1}, {2, 4}}}};
-    EXPECT_EQ(expected, rows) << Describe(rows);
-}
-
-TEST_P(RegionFromBitmap, SingleTransparentPixelsSplitRuns) {
-    CRegionRows rows = BuildRows({{B, W, B, W, B}}, W);
-    CRegionRows expected = {{0, {{0, 1}, {2, 3}, {4, 5}}}};
-    EXPECT_EQ(expected, rows) << Describe(rows);
-}
-
-TEST_P(RegionFromBitmap, TransparentRowAddsNothing) {
-    CRegionRows rows = BuildRows({{B, B, W}, {W, W, W}, {W, B, B}}, W);
-    CRegionRows expected = {{0, {{0, 2}}}, {2, {{1, 3}}}};
-    EXPECT_EQ(expected, rows) << Describe(rows);
-}
-
 TEST_P(RegionFromBitmap, AllTransparentBitmapGivesAnEmptyRegion) {
     HBITMAP bitmap = MakeBitmap({{W, W, W}, {W, W, W}});
     HRGN region = Build(bitmap, kTransparentFromBottomLeft);
     ASSERT_NE(nullptr, region);
     RECT box;
     EXPECT_EQ(NULLREGION, GetRgnBox(region, &box));
-    DeleteObject(region);
-    DeleteObject(bitmap);
-}
-
-TEST_P(RegionFromBitmap, ColourNoPixelHasGivesTheWholeRectangle) {
-    HBITMAP bitmap = MakeBitmap({{W, B, K}, {R, W, B}});
-    HRGN region = Build(bitmap, 0x123456);
-    ASSERT_NE(nullptr, region);
-    RECT box;
-    EXPECT_EQ(SIMPLEREGION, GetRgnBox(region, &box));
-    EXPECT_EQ(0, box.left);
-    EXPECT_EQ(0, box.top);
-    EXPECT_EQ(3, box.right);
-    EXPECT_EQ(2, box.bottom);
     DeleteObject(region);
     DeleteObject(bitmap);
 }

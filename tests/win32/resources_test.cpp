@@ -1,4 +1,5 @@
-// The resources as the program loads them: bitmap 133, icon 131 and menu 128.
+// The images as the program loads them: bitmap 133 and icon 131 (menu 128 is checked against
+// the shared menu table in menu_layout_test.cpp).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,7 +10,6 @@
 
 #include "resources/resource_ids.h"
 #include "support/mascot_image.h"
-#include "support/menu_items.h"
 
 namespace {
 
@@ -48,23 +48,6 @@ bool MaskBitAt(const std::uint8_t* mask, int width, int height, int x, int y) {
 
 void ExpectStandardPalette(const RGBQUAD* palette) {
     for (int i = 0; i < 16; ++i) EXPECT_EQ(kStandardPalette[i], Rgb(palette[i])) << "entry " << i;
-}
-
-struct CItem {
-    const wchar_t* text;  // null: separator
-    UINT id;
-};
-
-void ExpectItems(HMENU menu, const std::vector<CItem>& items, UINT firstPosition) {
-    for (UINT i = 0; i < items.size(); ++i) {
-        UINT position = firstPosition + i;
-        if (!items[i].text) {
-            EXPECT_TRUE(IsSeparator(menu, position)) << "position " << position;
-            continue;
-        }
-        EXPECT_EQ(std::wstring(items[i].text), MenuText(menu, position)) << "position " << position;
-        EXPECT_EQ(items[i].id, GetMenuItemID(menu, position)) << "position " << position;
-    }
 }
 
 }  // namespace
@@ -174,48 +157,4 @@ TEST(TrayIcon, LoadsScaledTo16By16) {
     DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
     DestroyIcon(icon);
-}
-
-TEST(PopupMenuResource, HasOnePopupWhoseItemsMatchTheCommandTable) {
-    HMENU menu = LoadMenuA(Module(), MAKEINTRESOURCEA(IDR_POPUP_MENU));
-    ASSERT_NE(nullptr, menu);
-    ASSERT_EQ(1, GetMenuItemCount(menu));
-    EXPECT_EQ(std::wstring(L"ﾌｧｲﾙ(&F)"), MenuText(menu, 0));
-    HMENU popup = GetSubMenu(menu, 0);
-    ASSERT_NE(nullptr, popup);
-    ASSERT_EQ(7, GetMenuItemCount(popup));
-    EXPECT_EQ(std::wstring(L"行動開始"), MenuText(popup, 0));
-    ExpectItems(popup,
-                {{L"停止", 32779},
-                 {nullptr, 0},
-                 {L"常に手前に表示", 32800},
-                 {L"常に後ろに表示", 32799},
-                 {nullptr, 0},
-                 {L"Zunpelを終了する", 57665}},
-                1);
-    HMENU start = GetSubMenu(popup, 0);
-    ASSERT_NE(nullptr, start);
-    ASSERT_EQ(6, GetMenuItemCount(start));
-    ExpectItems(start,
-                {{L"行動数：２", 32793},
-                 {L"行動数：４", 32794},
-                 {L"行動数：８", 32796},
-                 {L"行動数：１６", 32795},
-                 {L"行動数：３２", 32797},
-                 {L"行動数：６４", 32798}},
-                0);
-    DestroyMenu(menu);
-}
-
-TEST(PopupMenuResource, ItemTextsUseFullWidthDigitsAndColon) {
-    HMENU menu = LoadMenuA(Module(), MAKEINTRESOURCEA(IDR_POPUP_MENU));
-    ASSERT_NE(nullptr, menu);
-    HMENU start = GetSubMenu(GetSubMenu(menu, 0), 0);
-    ASSERT_NE(nullptr, start);
-    std::wstring text = MenuText(start, 3);  // "行動数：１６"
-    ASSERT_EQ(6u, text.size());
-    EXPECT_EQ(0xFF1Au, static_cast<unsigned>(text[3]));  // full-width colon
-    EXPECT_EQ(0xFF11u, static_cast<unsigned>(text[4]));  // full-width 1
-    EXPECT_EQ(0xFF16u, static_cast<unsigned>(text[5]));  // full-width 6
-    DestroyMenu(menu);
 }

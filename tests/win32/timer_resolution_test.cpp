@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/win32/main_window.h"
+#include "host/win32/window.h"
 #include "support/import_patch.h"
 
 namespace {

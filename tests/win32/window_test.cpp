@@ -4,27 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "host/shared/globals.h"
-#include "host/win32/host_state.h"
-#include "host/win32/main_window.h"
-#include "host/win32/region.h"
-#include "host/win32/window_proc.h"
+#include "host/win32/tick.h"
+#include "host/win32/window.h"
 #include "support/region_rows.h"
 #include "support/test_window.h"
 
 class WindowCreation : public MascotWindowTest {};
-
-TEST_F(WindowCreation, ClassIsRegisteredWithTheMascotProcedure) {
-    WNDCLASSEXA info = {};
-    info.cbSize = sizeof info;
-    ASSERT_TRUE(GetClassInfoExA(GetModuleHandleA(nullptr), "mascot test program", &info));
-    EXPECT_EQ(reinterpret_cast<WNDPROC>(MascotWindowProc), info.lpfnWndProc);
-    EXPECT_EQ(reinterpret_cast<HBRUSH>(COLOR_MENU + 1), info.hbrBackground);
-    EXPECT_EQ(LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)), info.hCursor);
-    EXPECT_EQ(0u, info.style);
-    char name[64] = {};
-    GetClassNameA(m_window, name, sizeof name);
-    EXPECT_STREQ("mascot test program", name);
-}
 
 TEST_F(WindowCreation, HiddenTopmostToolWindowAt300By100Sized41) {
     LONG style = GetWindowLongA(m_window, GWL_STYLE);
@@ -50,20 +35,20 @@ TEST_F(WindowCreation, RegionIsTheMascotOutline) {
 }
 
 TEST_F(WindowCreation, LoadsTheBitmapAndResetsTheMotion) {
-    EXPECT_NE(nullptr, g_mascotBitmap);
+    EXPECT_NE(nullptr, g_host.m_mascotBitmap);
     EXPECT_EQ(300.0, g_mascot.m_posX);
     EXPECT_EQ(100.0, g_mascot.m_posY);
     EXPECT_EQ(1, g_trajectory.m_needsReset);
     EXPECT_EQ(0, g_trajectory.m_keyIndex);
 }
 
-TEST_F(WindowCreation, TimerRunsEveryTenMilliseconds) {
+TEST_F(WindowCreation, StartsTheTickTimer) {
     MSG message;
     DWORD start = GetTickCount();
     bool ticked = false;
     while (!ticked && GetTickCount() - start < 2000) {
-        ticked =
-            PeekMessageA(&message, m_window, WM_TIMER, WM_TIMER, PM_REMOVE) && message.wParam == 1;
+        ticked = PeekMessageA(&message, m_window, WM_TIMER, WM_TIMER, PM_REMOVE) &&
+                 message.wParam == kTickTimerId;
         Sleep(1);
     }
     EXPECT_TRUE(ticked);

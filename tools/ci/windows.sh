@@ -17,7 +17,7 @@ if [ "${1:-}" = --inside-display ]; then
   trap 'exit 130' INT TERM  # so that the EXIT trap runs on an interrupt too
   wineserver -p
   wine "$build/tests/win32/mascot_win32_tests.exe" \
-    --gtest_filter=TrayIconOfWindow.AddedWithIdTipAndCallback >/dev/null 2>&1 </dev/null
+    --gtest_filter=TrayIconOfWindow.NewTaskbarGetsTheIconAgain >/dev/null 2>&1 </dev/null
   ctest --preset windows
   exit
 fi

@@ -12,9 +12,7 @@
 #include <vector>
 
 #include "host/shared/globals.h"
-#include "host/win32/host_state.h"
-#include "host/win32/main_window.h"
-#include "host/win32/region.h"
+#include "host/win32/window.h"
 #include "resources/resource_ids.h"
 #include "tick_intervals.h"
 
@@ -44,7 +42,7 @@ void Report(const char* what, Call call) {
 // The mascot as bottom-up 32-bit pixels, as the builder's buffer holds them.
 std::vector<std::uint32_t> MascotPixels() {
     BITMAP description = {};
-    GetObjectA(g_mascotBitmap, sizeof description, &description);
+    GetObjectA(g_host.m_mascotBitmap, sizeof description, &description);
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = description.bmWidth;
@@ -54,22 +52,24 @@ std::vector<std::uint32_t> MascotPixels() {
     info.bmiHeader.biCompression = BI_RGB;
     std::vector<std::uint32_t> pixels(description.bmWidth * description.bmHeight);
     HDC screen = GetDC(nullptr);
-    GetDIBits(screen, g_mascotBitmap, 0, description.bmHeight, pixels.data(), &info,
+    GetDIBits(screen, g_host.m_mascotBitmap, 0, description.bmHeight, pixels.data(), &info,
               DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
     return pixels;
 }
 
 void ReportCallTimes(HWND window) {
-    Report("BuildRegionFromBitmap (mascot)",
-           [] { DeleteObject(BuildRegionFromBitmap(g_mascotBitmap, kTransparentFromBottomLeft)); });
-    Report("BuildRegionRunByRun (mascot)",
-           [] { DeleteObject(BuildRegionRunByRun(g_mascotBitmap, kTransparentFromBottomLeft)); });
+    Report("BuildRegionFromBitmap (mascot)", [] {
+        DeleteObject(BuildRegionFromBitmap(g_host.m_mascotBitmap, kTransparentFromBottomLeft));
+    });
+    Report("BuildRegionRunByRun (mascot)", [] {
+        DeleteObject(BuildRegionRunByRun(g_host.m_mascotBitmap, kTransparentFromBottomLeft));
+    });
     std::vector<std::uint32_t> pixels = MascotPixels();
     Report("  of which runs to region", [&pixels] {
         DeleteObject(BuildRegionFromPixels(pixels.data(), 40, 40, kTransparentFromBottomLeft));
     });
-    Report("ApplyShape (mascot window)", [window] { ApplyShape(window, g_mascotBitmap); });
+    Report("ApplyShape (mascot window)", [window] { ApplyShape(window, g_host.m_mascotBitmap); });
     Report("timer message (whole tick)", [window] { SendMessageA(window, WM_TIMER, 1, 0); });
 }
 
@@ -87,10 +87,10 @@ void ReportIntervals(HWND window, bool raised) {
 
 int main(int argc, char** argv) {
     bool intervalsOnly = argc == 2 && std::strcmp(argv[1], "intervals") == 0;
-    g_instance = GetModuleHandleA(nullptr);
-    RegisterMascotClass(g_instance);
-    HWND window = CreateMascotWindow(g_instance);
-    if (!window || !g_mascotBitmap) {
+    g_host.m_instance = GetModuleHandleA(nullptr);
+    RegisterMascotClass(g_host.m_instance);
+    HWND window = CreateMascotWindow(g_host.m_instance);
+    if (!window || !g_host.m_mascotBitmap) {
         std::fprintf(stderr, "region_timing: cannot create the mascot window\n");
         return 1;
     }

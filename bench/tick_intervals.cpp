@@ -6,7 +6,7 @@
 #include <cmath>
 #include <vector>
 
-#include "host/win32/main_window.h"
+#include "host/win32/window.h"
 
 namespace {
 
