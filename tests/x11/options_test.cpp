@@ -1,14 +1,12 @@
-// The command line, and the command ids that --help lists, checked against the core.
+// The command line, and the command ids that --help lists.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "host/x11/help_text.h"
 #include "host/x11/options.h"
 #include "resources/menu_layout.h"
-#include "support/fresh_core.h"
-#include "tick/commands.h"
+#include "tick/command_ids.h"
 
 namespace {
 
@@ -65,14 +63,4 @@ TEST(HelpText, ListsEveryMenuItemAndEveryCommandNoItemCarries) {
     }
     EXPECT_NE(std::string::npos, help.find(std::to_string(IDM_DUCK) + "  "));
     EXPECT_NE(std::string::npos, help.find("--command ID"));
-}
-
-TEST(HelpText, FixedBehaviourTableAgreesWithTheCore) {
-    for (const CFixedBehaviourCommand& command : kFixedBehaviourCommands) {
-        auto core = NewFreshCore(1);
-        ASSERT_EQ(CommandResult::Handled, RunCommand(core->mascot, core->tick, command.id))
-            << command.id;
-        EXPECT_EQ(command.behaviour, core->mascot.m_behaviour) << command.id;
-        EXPECT_EQ(kModeFixed, core->mascot.m_mode) << command.id;
-    }
 }
