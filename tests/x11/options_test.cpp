@@ -6,7 +6,7 @@
 
 #include "host/x11/options.h"
 #include "resources/menu_layout.h"
-#include "tick/command_ids.h"
+#include "tick/commands.h"
 
 namespace {
 
@@ -58,7 +58,7 @@ TEST(HelpText, ListsEveryMenuItemAndEveryCommandNoItemCarries) {
         EXPECT_NE(std::string::npos, help.find(std::to_string(entry.id) + "  ")) << entry.id;
         EXPECT_NE(std::string::npos, help.find(entry.text)) << entry.id;
     }
-    for (unsigned id = IDM_FIRST_BEHAVIOUR; id < IDM_FIRST_BEHAVIOUR + 16; ++id) {
+    for (unsigned id = IDM_FIRST_BEHAVIOUR; id < IDM_FIRST_BEHAVIOUR + kBehaviourCount; ++id) {
         EXPECT_NE(std::string::npos, help.find(std::to_string(id) + "  ")) << id;
     }
     EXPECT_NE(std::string::npos, help.find(std::to_string(IDM_DUCK) + "  "));
