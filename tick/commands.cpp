@@ -10,15 +10,12 @@ void ResetForCommand(CMascot& mascot, CTickState& tick) {
     mascot.ShuffleOrder();
 }
 
-namespace {
-
-constexpr unsigned kBehaviourCount = 16;
-
-// Ids 32771..32786 fix behaviours 8..15, then 0..7 (32779 is the stop item, behaviour 0).
 int BehaviourOfCommand(unsigned id) {
     unsigned offset = id - IDM_FIRST_BEHAVIOUR;
     return offset < 8 ? static_cast<int>(offset) + 8 : static_cast<int>(offset) - 8;
 }
+
+namespace {
 
 void FixBehaviour(CMascot& mascot, unsigned id) {
     mascot.m_behaviour = BehaviourOfCommand(id);

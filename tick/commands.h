@@ -6,6 +6,8 @@
 #include "tick/tick.h"
 
 constexpr int kModeFixed = 100;
+// Ids IDM_FIRST_BEHAVIOUR onwards fix one behaviour each.
+constexpr unsigned kBehaviourCount = 16;
 
 enum class CommandResult {
     Handled,  // the command did its work
@@ -21,6 +23,10 @@ void ResetForCommand(CMascot& mascot, CTickState& tick);
 // of a WM_COMMAND's wParam). For Handled ids the behaviour is already copied into
 // m_prevBehaviour.
 CommandResult RunCommand(CMascot& mascot, CTickState& tick, unsigned id);
+
+// The behaviour (0..15) that the fixed-behaviour command `id` runs: ids 32771..32786 fix
+// behaviours 8..15, then 0..7 (32779 is the stop item, behaviour 0).
+int BehaviourOfCommand(unsigned id);
 
 // The copy into m_prevBehaviour that ends a handled command (the exit command calls it after the
 // window has been destroyed).

@@ -1,13 +1,36 @@
-// Finding the running mascot through its selection, the client messages both ways, and the
-// wait for the answer.
+// The command channel: encoding and checking the command client messages, finding the running
+// mascot through its selection and waiting for its answer, and the menu's pipe.
 #include "host/x11/command_channel.h"
 
+#include <errno.h>
+#include <fcntl.h>
 #include <poll.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+// ---- The command messages -----------------------------------------------------------------------
+
+void EncodeCommandMessage(const CCommandMessage& message, std::uint32_t (&data)[kMessageWords]) {
+    data[0] = kCommandMessageVersion;
+    data[1] = message.id;
+    data[2] = message.replyWindow;
+    data[3] = 0;
+    data[4] = 0;
+}
+
+std::optional<CCommandMessage> DecodeCommandMessage(const std::uint32_t (&data)[kMessageWords]) {
+    if (data[0] != kCommandMessageVersion || data[1] > kMaxCommandId) return std::nullopt;
+    if (data[3] != 0 || data[4] != 0) return std::nullopt;
+    return CCommandMessage{static_cast<std::uint16_t>(data[1]), data[2]};
+}
+
+// ---- mascot --command ---------------------------------------------------------------------------
+// Finding the running mascot through its selection, the client messages both ways, and the wait
+// for the answer.
 
 namespace {
 
@@ -15,11 +38,7 @@ constexpr int kAnswerTimeoutMs = 3000;
 
 void SendMessage(const CXDisplay& display, xcb_window_t to, xcb_atom_t type,
                  const CCommandMessage& message) {
-    xcb_client_message_event_t event = {};
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = to;
-    event.type = type;
+    xcb_client_message_event_t event = ClientMessage(to, type);
     std::uint32_t data[kMessageWords];
     EncodeCommandMessage(message, data);
     std::memcpy(event.data.data32, data, sizeof data);
@@ -102,4 +121,45 @@ void AnswerCommand(const CXDisplay& display, const CCommandMessage& command) {
     if (command.replyWindow == 0) return;
     SendMessage(display, command.replyWindow, display.Atoms().commandDone, {command.id, 0});
     xcb_flush(display.Connection());
+}
+
+// ---- The menu's pipe ----------------------------------------------------------------------------
+// A pipe of two-byte writes: a write of at most PIPE_BUF bytes is never split, so every read of an
+// even number of bytes holds whole ids.
+
+CCommandPipe::~CCommandPipe() {
+    Close();
+    if (m_read >= 0) close(m_read);
+}
+
+bool CCommandPipe::Open() {
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC) != 0) return false;
+    m_read = ends[0];
+    m_write = ends[1];
+    // Only the receiving end must never block: the tick thread takes what waits and goes on.
+    return fcntl(m_read, F_SETFL, O_NONBLOCK) == 0;
+}
+
+// Blocking: the tick thread drains the pipe every tick, so a full one only delays the menu.
+void CCommandPipe::Send(std::uint16_t id) {
+    if (m_write < 0) return;
+    while (write(m_write, &id, sizeof id) < 0 && errno == EINTR) {
+    }
+}
+
+void CCommandPipe::Close() {
+    if (m_write < 0) return;
+    close(m_write);
+    m_write = -1;
+}
+
+int CCommandPipe::Receive(std::uint16_t* ids, int capacity) {
+    ssize_t got;
+    do {
+        got = read(m_read, ids, static_cast<std::size_t>(capacity) * sizeof *ids);
+    } while (got < 0 && errno == EINTR);
+    if (got == 0) return -1;
+    if (got < 0) return errno == EAGAIN ? 0 : -1;
+    return static_cast<int>(static_cast<std::size_t>(got) / sizeof *ids);
 }

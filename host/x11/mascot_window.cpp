@@ -1,8 +1,12 @@
-// Creating, shaping, painting, placing and stacking the mascot window with plain XCB requests.
+// The window and its picture with plain XCB requests: the connection and its atoms, the bitmap
+// read through Qt, pixels in the server's layout, the shape, and creating, painting, placing and
+// stacking the window.
 #include "host/x11/mascot_window.h"
 
 #include <unistd.h>
 #include <xcb/shape.h>
+
+#include <QImage>
 
 #include <algorithm>
 #include <cstdint>
@@ -11,9 +15,182 @@
 #include <cstring>
 #include <vector>
 
+#include "host/shared/pixel_runs.h"
 #include "host/shared/window.h"
-#include "host/x11/pixel_format.h"
-#include "host/x11/shape.h"
+#include "host/x11/tick_driver.h"
+
+// ---- The display and its atoms ------------------------------------------------------------------
+// Opening the connection, finding the screen and interning the atoms in one round of requests.
+
+namespace {
+
+xcb_screen_t* ScreenNumber(xcb_connection_t* connection, int number) {
+    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(connection));
+    for (; it.rem; --number, xcb_screen_next(&it)) {
+        if (number == 0) return it.data;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+xcb_client_message_event_t ClientMessage(xcb_window_t window, xcb_atom_t type) {
+    xcb_client_message_event_t event = {};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = type;
+    return event;
+}
+
+std::unique_ptr<CXDisplay> CXDisplay::Open() {
+    int screenNumber = 0;
+    xcb_connection_t* connection = xcb_connect(nullptr, &screenNumber);
+    if (xcb_connection_has_error(connection)) {
+        xcb_disconnect(connection);
+        return nullptr;
+    }
+    xcb_screen_t* screen = ScreenNumber(connection, screenNumber);
+    if (!screen) {
+        xcb_disconnect(connection);
+        return nullptr;
+    }
+    std::unique_ptr<CXDisplay> display(new CXDisplay(connection, screen));
+    display->InternAtoms();
+    return display;
+}
+
+CXDisplay::CXDisplay(xcb_connection_t* connection, xcb_screen_t* screen)
+    : m_connection(connection), m_screen(screen) {}
+
+CXDisplay::~CXDisplay() { xcb_disconnect(m_connection); }
+
+void CXDisplay::InternAtoms() {
+    struct CNamed {
+        const char* name;
+        xcb_atom_t* atom;
+    };
+    const CNamed named[] = {
+        {"_NET_WM_PID", &m_atoms.netWmPid},
+        {"_NET_WM_NAME", &m_atoms.netWmName},
+        {"UTF8_STRING", &m_atoms.utf8String},
+        {"_NET_WM_WINDOW_TYPE", &m_atoms.netWmWindowType},
+        {"_NET_WM_WINDOW_TYPE_DESKTOP", &m_atoms.netWmWindowTypeDesktop},
+        {"_NET_CLIENT_LIST", &m_atoms.netClientList},
+        {"_NET_SUPPORTING_WM_CHECK", &m_atoms.netSupportingWmCheck},
+        {"_NET_WM_STATE", &m_atoms.netWmState},
+        {"_NET_WM_STATE_ABOVE", &m_atoms.netWmStateAbove},
+        {"_NET_WM_STATE_BELOW", &m_atoms.netWmStateBelow},
+        {"_NET_WM_STATE_SKIP_TASKBAR", &m_atoms.netWmStateSkipTaskbar},
+        {"_NET_WM_STATE_SKIP_PAGER", &m_atoms.netWmStateSkipPager},
+        {"_NET_WM_WINDOW_TYPE_UTILITY", &m_atoms.netWmWindowTypeUtility},
+        {"_MOTIF_WM_HINTS", &m_atoms.motifWmHints},
+        {"_ZUNPEL_MASCOT", &m_atoms.mascotSelection},
+        {"_ZUNPEL_COMMAND", &m_atoms.command},
+        {"_ZUNPEL_COMMAND_DONE", &m_atoms.commandDone},
+    };
+    constexpr int kCount = sizeof named / sizeof named[0];
+    xcb_intern_atom_cookie_t cookies[kCount];
+    for (int i = 0; i < kCount; ++i) {
+        cookies[i] = xcb_intern_atom(m_connection, 0, std::strlen(named[i].name), named[i].name);
+    }
+    for (int i = 0; i < kCount; ++i) {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(m_connection, cookies[i], nullptr);
+        *named[i].atom = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+        std::free(reply);
+    }
+}
+
+// ---- The image ----------------------------------------------------------------------------------
+// Reads the bitmap built into the program through Qt's image reader.
+
+namespace {
+
+constexpr char kMascotImagePath[] = ":/mascot.bmp";
+constexpr std::uint32_t kRgbMask = 0x00FFFFFF;
+
+}  // namespace
+
+CImage LoadMascotImage() {
+    QImage read(QString::fromLatin1(kMascotImagePath));
+    if (read.isNull()) return {};
+    QImage rgb = read.convertToFormat(QImage::Format_RGB32);
+    CImage image;
+    image.width = rgb.width();
+    image.height = rgb.height();
+    image.pixels.reserve(static_cast<std::size_t>(image.width) * image.height);
+    for (int y = 0; y < image.height; ++y) {
+        const QRgb* row = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        for (int x = 0; x < image.width; ++x) image.pixels.push_back(row[x] & kRgbMask);
+    }
+    return image;
+}
+
+// ---- The pixel format ---------------------------------------------------------------------------
+// Colour channels into visual masks, and pixel values into server byte order and row padding.
+
+namespace {
+
+// An 8-bit channel value spread over the bits of `mask`.
+std::uint32_t ScaleToMask(std::uint32_t channel, std::uint32_t mask) {
+    if (mask == 0) return 0;
+    int shift = 0;
+    while (((mask >> shift) & 1u) == 0) ++shift;
+    std::uint32_t maximum = mask >> shift;
+    return ((channel * maximum + 127) / 255) << shift;
+}
+
+bool IsWholeBytes(int bitsPerPixel) {
+    return bitsPerPixel == 8 || bitsPerPixel == 16 || bitsPerPixel == 24 || bitsPerPixel == 32;
+}
+
+}  // namespace
+
+std::uint32_t PixelValue(std::uint32_t rgb, const CVisualFormat& format) {
+    return ScaleToMask((rgb >> 16) & 0xFFu, format.redMask) |
+           ScaleToMask((rgb >> 8) & 0xFFu, format.greenMask) |
+           ScaleToMask(rgb & 0xFFu, format.blueMask);
+}
+
+std::vector<std::uint8_t> ZPixmapBytes(const std::vector<std::uint32_t>& values, int width,
+                                       const CVisualFormat& format) {
+    std::vector<std::uint8_t> bytes;
+    if (!IsWholeBytes(format.bitsPerPixel) || width <= 0) return bytes;
+    const int pixelBytes = format.bitsPerPixel / 8;
+    const int padBytes = format.scanlinePad >= 8 ? format.scanlinePad / 8 : 1;
+    const std::size_t rowBytes =
+        (static_cast<std::size_t>(width) * pixelBytes + padBytes - 1) / padBytes * padBytes;
+    const std::size_t rows = values.size() / static_cast<std::size_t>(width);
+    bytes.assign(rowBytes * rows, 0);
+    for (std::size_t i = 0; i < rows * width; ++i) {
+        std::uint8_t* at = &bytes[i / width * rowBytes + i % width * pixelBytes];
+        for (int b = 0; b < pixelBytes; ++b) {
+            int shift = format.lsbFirst ? 8 * b : 8 * (pixelBytes - 1 - b);
+            at[b] = static_cast<std::uint8_t>(values[i] >> shift);
+        }
+    }
+    return bytes;
+}
+
+// ---- The shape ----------------------------------------------------------------------------------
+// One scan over the image, one run per stretch of non-transparent pixels.
+
+std::vector<CShapeRun> ShapeRunsOf(const std::uint32_t* pixels, int width, int height) {
+    std::vector<CShapeRun> runs;
+    if (!pixels || width <= 0 || height <= 0) return runs;
+    std::size_t bottomRow = static_cast<std::size_t>(height - 1) * width;
+    std::uint32_t transparent = pixels[bottomRow];
+    for (int y = 0; y < height; ++y) {
+        const std::uint32_t* row = pixels + static_cast<std::size_t>(y) * width;
+        ForEachRun(row, width, transparent, [&runs, y](int x0, int x1) {
+            runs.push_back({x0, x1, y});
+            return true;
+        });
+    }
+    return runs;
+}
+
+// ---- The mascot window --------------------------------------------------------------------------
 
 namespace {
 
@@ -269,11 +446,7 @@ void CMascotWindow::SetLayer(bool topmost, bool managed) {
 }
 
 void CMascotWindow::SendState(bool add, xcb_atom_t state) {
-    xcb_client_message_event_t event = {};
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = m_window;
-    event.type = m_display.Atoms().netWmState;
+    xcb_client_message_event_t event = ClientMessage(m_window, m_display.Atoms().netWmState);
     event.data.data32[0] = add ? kStateAdd : kStateRemove;
     event.data.data32[1] = state;
     event.data.data32[3] = kSourceApplication;

@@ -1,14 +1,120 @@
-// The mascot window: no frame, no taskbar or pager entry, never given the focus, shaped to the
-// image, painted by the server from a background pixmap, placed every tick. A window manager
-// keeps it above or below the ordinary windows (_NET_WM_STATE); without one the tick restacks
-// it. A place, size or mapping that another program changed is put back on the next tick.
+// The window and its picture: the mascot's own connection to the X server, the image as 32-bit
+// pixels in the layout the server wants, the shape made from it, and the mascot window itself.
 #pragma once
 
 #include <xcb/xcb.h>
 
-#include "host/x11/image.h"
-#include "host/x11/stacking.h"
-#include "host/x11/x_display.h"
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+struct CStackRequest;  // the tick's stacking decision (tick_driver.h)
+
+// ---- The display and its atoms ------------------------------------------------------------------
+// The mascot's own connection to the X server, with the atoms the host uses.
+
+// The bit of an event's type that marks it as sent by a client (SendEvent), not by the server.
+constexpr std::uint8_t kSentEventFlag = 0x80;
+
+struct CAtoms {
+    xcb_atom_t netWmPid;
+    xcb_atom_t netWmName;
+    xcb_atom_t utf8String;
+    xcb_atom_t netWmWindowType;
+    xcb_atom_t netWmWindowTypeDesktop;
+    xcb_atom_t netClientList;
+    xcb_atom_t netSupportingWmCheck;
+    xcb_atom_t netWmState;
+    xcb_atom_t netWmStateAbove;
+    xcb_atom_t netWmStateBelow;
+    xcb_atom_t netWmStateSkipTaskbar;
+    xcb_atom_t netWmStateSkipPager;
+    xcb_atom_t netWmWindowTypeUtility;
+    xcb_atom_t motifWmHints;
+    xcb_atom_t mascotSelection;  // owned by the running mascot's window
+    xcb_atom_t command;          // client message: a command id for the mascot
+    xcb_atom_t commandDone;      // client message: the mascot's answer to the sender
+};
+
+// A 32-bit client message to `window` of `type`, its data all zero.
+xcb_client_message_event_t ClientMessage(xcb_window_t window, xcb_atom_t type);
+
+class CXDisplay {
+public:
+    // Connects to $DISPLAY; null when there is no display to connect to.
+    static std::unique_ptr<CXDisplay> Open();
+    ~CXDisplay();
+    CXDisplay(const CXDisplay&) = delete;
+    CXDisplay& operator=(const CXDisplay&) = delete;
+
+    xcb_connection_t* Connection() const { return m_connection; }
+    xcb_screen_t* Screen() const { return m_screen; }
+    xcb_window_t Root() const { return m_screen->root; }
+    const CAtoms& Atoms() const { return m_atoms; }
+    bool Broken() const { return xcb_connection_has_error(m_connection) != 0; }
+
+private:
+    CXDisplay(xcb_connection_t* connection, xcb_screen_t* screen);
+    void InternAtoms();
+
+    xcb_connection_t* m_connection;
+    xcb_screen_t* m_screen;
+    CAtoms m_atoms = {};
+};
+
+// ---- The image ----------------------------------------------------------------------------------
+// An image as 32-bit pixels, and the mascot's image as the program carries it.
+
+struct CImage {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;  // 0x00RRGGBB, top row first
+};
+
+// The mascot bitmap (resources/mascot.bmp, built into the program); empty if it cannot be read.
+CImage LoadMascotImage();
+
+// ---- The pixel format ---------------------------------------------------------------------------
+// The image's pixels in the layout the X server wants for the window's visual.
+
+struct CVisualFormat {
+    std::uint32_t redMask;  // the channel masks of a TrueColor visual
+    std::uint32_t greenMask;
+    std::uint32_t blueMask;
+    int bitsPerPixel;  // of the visual's depth in the server's pixmap formats
+    int scanlinePad;   // bits each row of ZPixmap data is padded to
+    bool lsbFirst;     // the server's image byte order
+};
+
+// One pixel value of a TrueColor visual for a colour 0x00RRGGBB: each channel scaled to its
+// mask.
+std::uint32_t PixelValue(std::uint32_t rgb, const CVisualFormat& format);
+
+// Rows of `width` pixel values as ZPixmap data; empty when the format's pixels are not whole
+// bytes (8, 16, 24 or 32 bits), which the host cannot draw.
+std::vector<std::uint8_t> ZPixmapBytes(const std::vector<std::uint32_t>& values, int width,
+                                       const CVisualFormat& format);
+
+// ---- The shape ----------------------------------------------------------------------------------
+// The window's shape from the image: the pixels that differ from the bottom-left one.
+
+// Columns x0 .. x1 - 1 of row y, rows counted from the top.
+struct CShapeRun {
+    int x0;
+    int x1;
+    int y;
+};
+
+// The maximal horizontal runs of pixels whose whole 32-bit value differs from the bottom-left
+// pixel's, row by row from the top. `pixels` holds `height` rows of `width` values, top row
+// first. The union of the runs is the window's shape; an image of one colour gives none.
+std::vector<CShapeRun> ShapeRunsOf(const std::uint32_t* pixels, int width, int height);
+
+// ---- The mascot window --------------------------------------------------------------------------
+// No frame, no taskbar or pager entry, never given the focus, shaped to the image, painted by the
+// server from a background pixmap, placed every tick. A window manager keeps it above or below
+// the ordinary windows (_NET_WM_STATE); without one the tick restacks it. A place, size or mapping
+// that another program changed is put back on the next tick.
 
 class CMascotWindow {
 public:

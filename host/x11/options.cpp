@@ -1,12 +1,20 @@
-// Parsing the command line into one action, and the help text.
+// The command line parsed into one action, and the help text: usage, options, exit statuses and
+// environment, then every command id, the menu's taken from the menu table and the others from the
+// core's command table.
 #include "host/x11/options.h"
 
 #include <cstring>
+#include <string>
+
+#include "host/x11/command_channel.h"
+#include "resources/menu_layout.h"
+#include "tick/commands.h"
+
+// ---- The command line ---------------------------------------------------------------------------
 
 namespace {
 
 constexpr char kCommandOption[] = "--command";
-constexpr unsigned long kMaxCommandId = 0xFFFF;
 
 COptions Bad(const std::string& error) {
     COptions options;
@@ -60,3 +68,69 @@ COptions ParseOptions(int count, const char* const* args) {
     }
     return Bad(std::string("unknown option '") + first + "'");
 }
+
+// ---- The help text ------------------------------------------------------------------------------
+
+namespace {
+
+const char* const kBehaviourNames[kBehaviourCount] = {
+    "Brake", "Jitter",     "Cruise", "Wander", "Loop",   "Tumble", "Corner retreat", "Bounce",
+    "Chase", "Shy cruise", "Lunge",  "Flee",   "Circle", "Follow", "Tremble",        "Catch",
+};
+
+// Laid out for the manual page made from it (packaging/linux/man_page.cmake): a line ending in
+// ':' heads a section, "  TERM  text" is an entry (continued on lines indented further), other
+// lines are paragraphs.
+constexpr char kUsage[] =
+    "Usage: mascot [--command ID | --help]\n"
+    "\n"
+    "Without options, shows the desktop mascot on the X display named by $DISPLAY until its\n"
+    "menu's exit item, SIGINT or SIGTERM ends it. Right-click the mascot or its tray icon for\n"
+    "the menu; a left click makes it duck behind other windows for ten seconds.\n"
+    "\n"
+    "Options:\n"
+    "  --command ID  send command ID to the mascot running on this display\n"
+    "  --help        show this text\n"
+    "\n"
+    "Exit status:\n"
+    "  0  the mascot was ended by its exit item, SIGINT or SIGTERM; --command: a running\n"
+    "     mascot received the command\n"
+    "  1  no X display, a mascot already runs on it, the mascot could not start or its X\n"
+    "     connection was lost; --command: no mascot runs\n"
+    "  2  bad usage\n"
+    "\n"
+    "Environment:\n"
+    "  DISPLAY  the X display the mascot shows on and --command sends to\n"
+    "  QT_SCALE_FACTOR  ignored, as are Qt's other scaling variables\n";
+
+std::string Line(unsigned id, const std::string& text) {
+    return "  " + std::to_string(id) + "  " + text + "\n";
+}
+
+std::string MenuCommands() {
+    std::string text = "\nCommand ids of the menu:\n";
+    std::string submenu;
+    for (const CMenuEntry& entry : kPopupMenuLayout) {
+        if (entry.kind == MenuEntryKind::SubmenuBegin) submenu = std::string(entry.text) + " > ";
+        if (entry.kind == MenuEntryKind::SubmenuEnd) submenu.clear();
+        if (entry.kind == MenuEntryKind::Item) text += Line(entry.id, submenu + entry.text);
+    }
+    return text;
+}
+
+std::string OtherCommands() {
+    std::string text = "\nCommand ids no menu item carries:\n";
+    // The fixed behaviours as the core's command table maps them.
+    for (unsigned id = IDM_FIRST_BEHAVIOUR; id < IDM_FIRST_BEHAVIOUR + kBehaviourCount; ++id) {
+        if (id == IDM_STOP) continue;  // a menu item
+        int behaviour = BehaviourOfCommand(id);
+        text += Line(
+            id, "fixed behaviour " + std::to_string(behaviour) + ", " + kBehaviourNames[behaviour]);
+    }
+    text += Line(IDM_DUCK, "duck behind other windows for ten seconds");
+    return text;
+}
+
+}  // namespace
+
+std::string HelpText() { return kUsage + MenuCommands() + OtherCommands(); }

@@ -1,5 +1,5 @@
 // The command line of the X11 program: run, show the help, or send a command to the running
-// mascot.
+// mascot; and the text of --help.
 #pragma once
 
 #include <cstdint>

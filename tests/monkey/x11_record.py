@@ -22,7 +22,7 @@ WAIT_S = 0.2               # how long the thread sleeps in select() before looki
 COMMAND_ID_WORD = 4        # 32-bit words of a client message: response type and format,
                            # window, type, then the data: version, command id, ...
 ATOMS_SOURCE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "host", "x11",
-                            "x_display.cpp")
+                            "mascot_window.cpp")
 
 
 class Range8(ctypes.Structure):
@@ -71,7 +71,7 @@ x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
 
 
 def command_type(display):
-    """The atom of the command messages, by the name the program interns (in x_display.cpp)."""
+    """The atom of the command messages, by the name the program interns (in mascot_window.cpp)."""
     with open(ATOMS_SOURCE, encoding="utf-8") as source:
         match = re.search(r'\{"(\w+)", &m_atoms\.command\}', source.read())
     if match is None:

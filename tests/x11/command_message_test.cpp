@@ -2,7 +2,7 @@
 // else is taken for a command.
 #include <gtest/gtest.h>
 
-#include "host/x11/command_message.h"
+#include "host/x11/command_channel.h"
 
 TEST(CommandMessage, RoundTripsIdAndReplyWindow) {
     std::uint32_t data[kMessageWords] = {9, 9, 9, 9, 9};

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "host/x11/popup_menu.h"
+#include "host/x11/menu_tray.h"
 
 namespace {
 

@@ -1,13 +1,11 @@
-// The command line, and the command ids that --help lists, checked against the core.
+// The command line, and the command ids that --help lists.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "host/x11/help_text.h"
 #include "host/x11/options.h"
 #include "resources/menu_layout.h"
-#include "support/fresh_core.h"
 #include "tick/commands.h"
 
 namespace {
@@ -60,19 +58,9 @@ TEST(HelpText, ListsEveryMenuItemAndEveryCommandNoItemCarries) {
         EXPECT_NE(std::string::npos, help.find(std::to_string(entry.id) + "  ")) << entry.id;
         EXPECT_NE(std::string::npos, help.find(entry.text)) << entry.id;
     }
-    for (unsigned id = IDM_FIRST_BEHAVIOUR; id < IDM_FIRST_BEHAVIOUR + 16; ++id) {
+    for (unsigned id = IDM_FIRST_BEHAVIOUR; id < IDM_FIRST_BEHAVIOUR + kBehaviourCount; ++id) {
         EXPECT_NE(std::string::npos, help.find(std::to_string(id) + "  ")) << id;
     }
     EXPECT_NE(std::string::npos, help.find(std::to_string(IDM_DUCK) + "  "));
     EXPECT_NE(std::string::npos, help.find("--command ID"));
-}
-
-TEST(HelpText, FixedBehaviourTableAgreesWithTheCore) {
-    for (const CFixedBehaviourCommand& command : kFixedBehaviourCommands) {
-        auto core = NewFreshCore(1);
-        ASSERT_EQ(CommandResult::Handled, RunCommand(core->mascot, core->tick, command.id))
-            << command.id;
-        EXPECT_EQ(command.behaviour, core->mascot.m_behaviour) << command.id;
-        EXPECT_EQ(kModeFixed, core->mascot.m_mode) << command.id;
-    }
 }

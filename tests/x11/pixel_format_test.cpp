@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "host/x11/pixel_format.h"
+#include "host/x11/mascot_window.h"
 
 namespace {
 

@@ -7,8 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "host/x11/image.h"
-#include "host/x11/shape.h"
+#include "host/x11/mascot_window.h"
 #include "support/mascot_image.h"
 
 namespace {

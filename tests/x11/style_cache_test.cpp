@@ -11,8 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "host/x11/popup_menu.h"
-#include "host/x11/qt_environment.h"
+#include "host/x11/menu_tray.h"
 
 namespace {
 

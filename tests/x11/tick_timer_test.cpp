@@ -1,7 +1,7 @@
 // The tick's deadlines: due at the period, late ticks keep the grid, missed ticks run as one.
 #include <gtest/gtest.h>
 
-#include "host/x11/tick_timer.h"
+#include "host/x11/tick_driver.h"
 
 namespace {
 
