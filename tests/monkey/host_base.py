@@ -64,7 +64,7 @@ class Host:
         """(state before, topmost 0/1, state after): the program's z-order state (0 front,
         1 ducked, 3 behind) read on both sides of the window system's topmost flag, with
         enough ticks between them for the window to have been placed; None when there were
-        too few."""
+        too few, or when the state was still settling."""
         raise NotImplementedError
 
     # A desktop shell beside the tray host (the Windows taskbar) that can be restarted: a new

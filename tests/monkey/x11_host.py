@@ -36,6 +36,8 @@ MENU_CHOICE_UNCERTAINTY_S = 0.5  # how long before that tick a chosen item may h
 MENU_CLOSE_S = 2.0
 RECORDED_UNCERTAINTY_S = 0.02    # a recorded press or command acts on the next tick or two
 FORGET_AFTER_S = 120             # events older than this are folded into the z-order model
+WM_SETTLE_S = 1.0                # a window manager applies a new layer when it gets to it, on a
+                                 # loaded machine some hundreds of ms after the program asked
 TOP, LOWEST, BETWEEN = 1, 0, 2   # the place of the mascot window's top-level among them
 WINDOW_TYPE = "_NET_WM_WINDOW_TYPE"
 TOOLTIP_TYPE = "_NET_WM_WINDOW_TYPE_TOOLTIP"
@@ -225,11 +227,14 @@ class X11Host(Host):
             return None  # too few ticks: the tick check tells why
         self._follow()
         self.model.forget_before(after / 1000 - FORGET_AFTER_S)
-        states = self.model.state(before / 1000), self.model.state(after / 1000)
-        if None in states:
+        moments = [before / 1000, after / 1000]
+        if self.options.wm != "none":
+            moments.insert(0, moments[0] - WM_SETTLE_S)
+        states = [self.model.state(moment) for moment in moments]
+        if None in states or len(set(states)) > 1:
             return None
         place = TOP if position == count - 1 else LOWEST if position == 0 else BETWEEN
-        return states[0], place, states[1]
+        return states[0], place, states[0]
 
     def after_exit(self):
         """With no mascot on the display a sender ends with 1 and one line."""
