@@ -8,7 +8,7 @@ build="$PWD/build-e2e-win"
 tools/ci/deps.sh wine wine64 xvfb xauth xdotool x11-utils imagemagick fonts-vlgothic python3
 tools/make-release.sh "$build" >/dev/null
 tools/wine/prepare-prefix.sh "$build/wineprefix"
-export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all
+export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all PYTHONPATH="$PWD/tests:$PWD/tests/e2e"
 trap 'wineserver -k 2>/dev/null || true' EXIT
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   wineserver -p </dev/null >/dev/null 2>&1

@@ -14,10 +14,11 @@ import shutil
 import xml.etree.ElementTree as ElementTree
 import zipfile
 
-from desktop import (LICENSE, MASCOT_SIZE, Failure, START_X, START_Y, Probe, Screen,
-                     is_mascot_blue, mascot_window, parse_arguments, require, require_exit,
-                     run_checks, start_program, stop_program, tray_icon_gone, tray_window,
-                     wait_for)
+from desktop_kit.checks import Failure, parse_arguments, require, run_checks, wait_for
+from desktop_kit.processes import require_exit, stop
+from desktop_kit.program import HALF, LICENSE, MASCOT_SIZE, START_X, START_Y
+from desktop_kit.screen import Screen, is_mascot_blue
+from wine import Probe, mascot_window, start_program, tray_icon_gone, tray_window
 from pe_file import RT_MANIFEST, RT_VERSION, PeFile
 
 EXPECTED_FILES = {"mascot.exe", "README-windows.txt", "LICENSE.txt"}
@@ -104,7 +105,7 @@ class ReleaseRun:
         self.process = start_program(os.path.join(self.folder, "mascot.exe"), cwd=self.folder)
         _, box = wait_for("the mascot window", mascot_window, 60)
         require(box == (START_X, START_Y, MASCOT_SIZE, MASCOT_SIZE), f"X geometry {box}")
-        centre = (START_X + MASCOT_SIZE // 2, START_Y + MASCOT_SIZE // 2)
+        centre = (START_X + HALF, START_Y + HALF)
         wait_for("the blue disc", lambda: is_mascot_blue(Screen().pixel(*centre)), 10)
         box = wait_for("Wine's system tray window", tray_window, 30)
         wait_for("the tray icon", lambda: Screen().find(*box, is_mascot_blue), 10)
@@ -115,7 +116,7 @@ class ReleaseRun:
         wait_for("the tray icon to go", tray_icon_gone, 10)
 
     def cleanup(self):
-        stop_program(self.process)
+        stop(self.process)
 
 
 def main():

@@ -9,7 +9,7 @@ import re
 import select
 import subprocess
 
-from desktop import Failure, run
+from desktop_kit.checks import Failure, run
 from host_base import Figure, Host
 
 TRAY_ICON_ID = 1
