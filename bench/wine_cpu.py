@@ -2,7 +2,7 @@
 """Measures the CPU time that the running mascot.exe, its wineserver and the X server use over a
 stretch of wall-clock time, idle or moving (random switching among all 16 behaviours).
 
-Usage: measure_cpu.py --exe mascot.exe --probe mascot-probe.exe [--seconds 60] [--idle]
+Usage: wine_cpu.py --exe mascot.exe --probe mascot-probe.exe [--seconds 60] [--idle]
 Needs DISPLAY and WINEPREFIX; prints one line per process as a share of one core.
 """
 
