@@ -119,6 +119,11 @@ class Host:
         """Geometries of the program's visible windows other than the mascot window: its menus."""
         return [box for window, box in self.own_windows() if window != mascot]
 
+    def transients(self, mascot):
+        """Geometries of the program's shown windows that may stand above the mascot window for
+        a moment (its menus, and where a host tells them apart, the tray icon's tooltip)."""
+        return self.menus(mascot)
+
     def memory_figure(self):
         return Figure("resident memory", resident_kib(self.process.pid),
                       self.resident_tolerance_kib, " KiB")

@@ -95,9 +95,9 @@ def report_run(run, report, count, seconds, seed):
     report.ok("ticks", f"{ticks} ticks seen, longest gap {longest_ms} ms")
     moves, _ = run.watch.geometry_record()
     report.ok("geometry", f"{moves} placements seen, {samples['geometry']} samples")
-    report.ok("z-order", f"{samples['front']} samples front and topmost, {samples['not front']} "
-                         f"behind and not topmost, {samples['skipped']} skipped: a menu open or the "
-                         f"state changing")
+    report.ok("z-order", f"{samples['front']} samples front and topmost, "
+                         f"{samples['not front']} behind and not topmost, {samples['skipped']} "
+                         f"skipped: a menu or tooltip shown or the state changing")
     report.ok("tray", f"{run.tray_restarts} tray host restarts, {run.shell_restarts} shell "
                       f"restarts")
     return ticks

@@ -252,11 +252,14 @@ class Run:
                             f"{BOX_LEFT}..{BOX_RIGHT}, y {BOX_TOP}..{BOX_BOTTOM}")
 
     def check_z_order(self):
-        if self.menus():
+        """The window's place against its z-order state, while none of the program's menus or
+        tooltips shows (a tooltip, shown while the pointer rests on the tray icon, stands above
+        the mascot window as a menu does)."""
+        if self.host.transients(self.window):
             self.samples["skipped"] += 1
             return
         sample = self.host.z_order_sample()
-        if sample is None or sample[0] != sample[2] or self.menus():
+        if sample is None or sample[0] != sample[2] or self.host.transients(self.window):
             self.samples["skipped"] += 1  # the state moved, or a menu opened, meanwhile
             return
         before, topmost, _ = sample

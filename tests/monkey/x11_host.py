@@ -128,6 +128,9 @@ class X11Host(Host):
         places = self.probe.places(w for w, _ in windows)
         return [(w, box) for (w, box), (position, _) in zip(windows, places) if position >= 0]
 
+    def transients(self, mascot):
+        return [box for _, box in self.transient_windows(mascot)]
+
     def menus(self, mascot):
         return [box for window, box in self.transient_windows(mascot)
                 if TOOLTIP_TYPE not in run(["xprop", "-id", str(window), WINDOW_TYPE],
