@@ -1,11 +1,13 @@
 """The Windows program under Wine on an X display: started with `wine`, its windows found by the
 class X gives them (the exe's name), Wine's own tray window, and mascot-probe.exe, which reads
-the window's Win32 state and sends it commands from inside the same Wine.
+the window's Win32 state and sends it commands from inside the same Wine, once per question or
+as a server that answers line by line.
 
 The caller provides DISPLAY and WINEPREFIX (a prefix prepared by tools/wine/prepare-prefix.sh).
 """
 
 import re
+import select
 import subprocess
 
 from desktop_kit.checks import Failure, run
@@ -15,6 +17,7 @@ from desktop_kit.screen import Screen, is_mascot_blue
 from desktop_kit.xdo import windows_with
 
 EXE_NAME = "mascot.exe"
+PROBE_TIMEOUT_S = 60
 
 
 def start_program(exe, cwd=None):
@@ -52,7 +55,7 @@ def tray_icon_gone():
 
 
 class Probe:
-    """mascot-probe.exe, run under the same Wine as the mascot."""
+    """mascot-probe.exe, run under the same Wine as the mascot, once per question."""
 
     def __init__(self, exe):
         self.exe = exe
@@ -81,3 +84,30 @@ class Probe:
         """Starts a plain magenta window over the rectangle; returns its process."""
         return start(["wine", self.exe, "cover", x, y, width, height, seconds],
                      stdout=subprocess.PIPE, text=True)
+
+
+class ProbeServer:
+    """mascot-probe.exe serve: one command line in, one answer line out."""
+
+    def __init__(self, exe):
+        self.process = start(["wine", exe, "serve"], stdin=subprocess.PIPE,
+                             stdout=subprocess.PIPE, text=True, bufsize=1)
+
+    def ask(self, line, timeout=PROBE_TIMEOUT_S):
+        self.process.stdin.write(line + "\n")
+        self.process.stdin.flush()
+        ready, _, _ = select.select([self.process.stdout], [], [], timeout)
+        answer = self.process.stdout.readline().strip() if ready else ""
+        if not answer:
+            raise Failure(f"mascot-probe gave no answer to {line.split()[0]} in {timeout} s")
+        if answer.startswith("error"):
+            raise Failure(f"mascot-probe {line.split()[0]}: {answer}")
+        return answer
+
+    def close(self):
+        if self.process.poll() is None:
+            self.process.stdin.close()
+            try:
+                self.process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
