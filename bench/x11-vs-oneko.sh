@@ -18,5 +18,5 @@ fi
 build=build-bench-x11
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DMASCOT_TESTS=ON >/dev/null
 cmake --build "$build" -j2 --target mascot x11-probe >/dev/null
-python3 bench/x11_vs_oneko.py --exe "$build/host/x11/mascot" --probe "$build/tests/x11/x11-probe" \
+PYTHONPATH="$PWD/tests" python3 bench/x11_vs_oneko.py --exe "$build/host/x11/mascot" --probe "$build/tests/x11/x11-probe" \
   --seconds "$seconds" "$@"

@@ -22,9 +22,12 @@ import subprocess
 import tempfile
 import time
 
-CHASE = 32771  # the mascot's cursor-chasing behaviour
-STOP = 32779  # the fixed behaviour 0, brake
-BEHIND = 32799  # always behind
+from desktop_kit.processes import cpu_seconds, resident_kib
+from desktop_kit.program import COMMANDS
+
+CHASE = COMMANDS["IDM_FIRST_BEHAVIOUR"]  # the fixed behaviour 8, chasing the cursor
+STOP = COMMANDS["IDM_STOP"]
+BEHIND = COMMANDS["IDM_ALWAYS_BEHIND"]
 ONEKO = ["/usr/games/oneko", "-time", "10000"]  # Debian installs games outside PATH
 
 # What each desktop runs: (window manager, compositor or None); a compositing window manager
@@ -36,19 +39,6 @@ DESKTOPS = {
     "kwin": (["kwin_x11", "--replace"], None),
     "xfwm4": (["xfwm4", "--compositor=on"], None),
 }
-
-
-def cpu_seconds(pid):
-    """CPU time of all the process's threads so far, from the scheduler's nanosecond counts
-    (/proc/PID/stat counts in 10 ms ticks: too coarse for 1 % of a core)."""
-    total = 0
-    for task in os.listdir(f"/proc/{pid}/task"):
-        try:
-            with open(f"/proc/{pid}/task/{task}/schedstat") as stat:
-                total += int(stat.read().split()[0])
-        except OSError:
-            continue  # a thread that ended meanwhile
-    return total / 1e9
 
 
 def descendants(pid):
@@ -108,14 +98,6 @@ def syscalls_per_second(pid, seconds):
             if fields and fields[-1] == "total":
                 return int(fields[3]) / seconds
     return float("nan")
-
-
-def resident_kib(pid):
-    with open(f"/proc/{pid}/status") as status:
-        for line in status:
-            if line.startswith("VmRSS:"):
-                return int(line.split()[1])
-    return 0
 
 
 class Display:

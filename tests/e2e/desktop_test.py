@@ -9,29 +9,17 @@ Usage: desktop_test.py --exe mascot.exe --probe mascot-probe.exe --artifacts DIR
 Needs DISPLAY (e.g. from xvfb-run) and WINEPREFIX (see tools/wine/prepare-prefix.sh).
 """
 
-import os
-import re
 import time
 
-from desktop import (BOX_BOTTOM, BOX_LEFT, BOX_RIGHT, BOX_TOP, MASCOT_SIZE, START_X, START_Y,
-                     Failure, Probe, Screen, click, click_moving, drag, is_cover_magenta,
-                     is_mascot_blue, is_shaped, keys, mascot_window, menu_windows, move_pointer,
-                     parse_arguments, require, require_exit, run_checks, save_screenshot,
-                     start_program, stop_program, tray_icon_gone, tray_window, wait_for)
-
-HALF = MASCOT_SIZE // 2
-DUCK_S = 10.0
-# Menu keys: items of the popup in order, separators skipped by the arrow keys.
-KEYS_RANDOM16 = ("Down", "Right", "Down", "Down", "Down", "Return")
-KEYS_STOP = ("Down", "Down", "Return")
-KEYS_IN_FRONT = ("Down", "Down", "Down", "Return")
-KEYS_BEHIND = ("Down", "Down", "Down", "Down", "Return")
-KEYS_EXIT = ("Down", "Down", "Down", "Down", "Down", "Return")
-COMMAND_IDS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tick",
-                           "command_ids.h")
-with open(COMMAND_IDS, encoding="utf-8") as ids:
-    IDS = dict(re.findall(r"^#define (IDM_\w+) (\d+)", ids.read(), re.M))
-IDM_ALWAYS_BEHIND, IDM_ALWAYS_IN_FRONT = IDS["IDM_ALWAYS_BEHIND"], IDS["IDM_ALWAYS_IN_FRONT"]
+from desktop_kit.checks import (Failure, parse_arguments, require, run_checks, save_screenshot,
+                                wait_for)
+from desktop_kit.menus import open_menu, type_into
+from desktop_kit.processes import require_exit, stop
+from desktop_kit.program import (COMMANDS, DUCK_S, HALF, MASCOT_SIZE, START_X, START_Y, menu_keys,
+                                 positions_in_box)
+from desktop_kit.screen import Screen, centre, is_cover_magenta, is_mascot_blue
+from desktop_kit.xdo import click, click_moving, drag, is_shaped, keys, move_pointer
+from wine import Probe, mascot_window, menu_windows, start_program, tray_icon_gone, tray_window
 
 
 class MascotRun:
@@ -45,6 +33,7 @@ class MascotRun:
         self.rest = None
         self.clicked = None
         self.covers = []
+        self.mascot_menu = None
 
     # --- helpers ---
 
@@ -62,32 +51,25 @@ class MascotRun:
         """Right-clicks at where() until a popup menu shows; returns (click point, menu box).
         Under Wine a right click soon after a menu closed sometimes opens none, the tray icon
         sometimes ignores right clicks for some seconds after the program starts or while the
-        machine is busy, and a loaded machine can take seconds to show a menu, hence the tries,
-        the wait and the pause between them."""
-        for _ in range(attempts):
-            point = where()
-            clicker(*point, 3)
-            try:
-                menus = wait_for("the popup menu", menu_windows, 3)
-                return point, menus[0]
-            except Failure:
-                time.sleep(1)
-        raise Failure(f"no popup menu after {attempts} right clicks")
+        machine is busy, and a loaded machine can take seconds to show a menu, hence the tries
+        and the wait for each."""
+        return open_menu(where, menu_windows, attempts, timeout=4, clicker=clicker)
 
-    def choose(self, key_names, command=None):
-        """Opens the tray icon's menu and chooses an item with the keyboard. Where the check is
-        about what the item does, not the menu (command given), a tray icon that stays deaf to
-        right clicks (Wine's, for seconds on a busy machine) gets the item's command posted
-        instead; the tray menu itself is checked by the motion start and the exit."""
+    def choose(self, command, posted=False):
+        """Opens the tray icon's menu and chooses the item carrying command `command` with the
+        keyboard. Where the check is about what the item does, not the menu (posted), a tray
+        icon that stays deaf to right clicks (Wine's, for seconds on a busy machine) gets the
+        item's command posted instead; the tray menu itself is checked by the motion start and
+        the exit."""
         try:
-            self.open_menu(lambda: self.tray_icon, attempts=10 if command is None else 4)
+            _, menu = self.open_menu(lambda: self.tray_icon, attempts=4 if posted else 10)
         except Failure:
-            if command is None:
+            if not posted:
                 raise
-            print(f"# the tray icon ignored right clicks: command {command} posted", flush=True)
-            self.probe.command("command", str(command))
+            print(f"# the tray icon ignored right clicks: {command} posted", flush=True)
+            self.probe.command("command", str(COMMANDS[command]))
             return
-        keys(*key_names)
+        type_into(menu, *menu_keys(command))
         wait_for("the menu to close", lambda: not menu_windows(), 5)
 
     def cover_mascot(self):
@@ -98,8 +80,7 @@ class MascotRun:
                  lambda: is_cover_magenta(Screen().pixel(x + HALF, y + HALF)), 15)
 
     def drop_covers(self):
-        for cover in self.covers:
-            stop_program(cover)
+        stop(*self.covers)
         self.covers = []
 
     def centre_is_blue(self):
@@ -138,7 +119,7 @@ class MascotRun:
             return Screen().find(*box, is_mascot_blue)
         blue = wait_for("the blue icon in the tray", blue_in_tray, 10)
         require(len(blue) >= 40, f"only {len(blue)} blue pixels in the tray")
-        self.tray_icon = (sum(p[0] for p in blue) // len(blue), sum(p[1] for p in blue) // len(blue))
+        self.tray_icon = centre(blue)
 
     def idle(self):
         for point in ((600, 400), (100, 650), (900, 60), (320, 120)):
@@ -149,25 +130,18 @@ class MascotRun:
         save_screenshot(self.artifacts, "start")
 
     def tray_menu_starts_motion(self):
-        self.open_menu(lambda: self.tray_icon)
-        keys(*KEYS_RANDOM16[:2])
+        _, menu = self.open_menu(lambda: self.tray_icon)
+        path = menu_keys("IDM_RANDOM16")
+        type_into(menu, *path[:2])
         wait_for("the submenu", lambda: len(menu_windows()) >= 2, 3)
         save_screenshot(self.artifacts, "tray-submenu")
-        keys(*KEYS_RANDOM16[2:])
+        keys(*path[2:])
         wait_for("the menu to close", lambda: not menu_windows(), 5)
         wait_for("the mascot to move", lambda: self.position() not in (None, (START_X, START_Y)),
                  15)
 
     def stays_in_box(self):
-        seen = set()
-        end = time.monotonic() + 4.0
-        while time.monotonic() < end:
-            x, y = self.position()
-            require(BOX_LEFT <= x <= BOX_RIGHT and BOX_TOP <= y <= BOX_BOTTOM,
-                    f"window at ({x}, {y}) outside x {BOX_LEFT}..{BOX_RIGHT}, "
-                    f"y {BOX_TOP}..{BOX_BOTTOM}")
-            seen.add((x, y))
-            time.sleep(0.05)
+        seen = positions_in_box(self.position, 4.0)
         require(len(seen) >= 5, f"only {len(seen)} positions in 4 s of motion")
 
     def menu_on_mascot(self):
@@ -175,6 +149,7 @@ class MascotRun:
             x, y = self.position()
             return x + HALF, y + HALF
         point, menu = self.open_menu(mascot_centre, attempts=8, clicker=click_moving)
+        self.mascot_menu = menu
         save_screenshot(self.artifacts, "mascot-menu")
         mx, my, mw, mh = menu
         screen = Screen()
@@ -185,7 +160,7 @@ class MascotRun:
                 f"menu at ({mx}, {my}) {mw}x{mh} for a click at {point}")
 
     def stop_brakes(self):
-        keys(*KEYS_STOP)
+        type_into(self.mascot_menu, *menu_keys("IDM_STOP"))
         wait_for("the menu to close", lambda: not menu_windows(), 5)
         history = []
 
@@ -227,7 +202,7 @@ class MascotRun:
                 f"the drag moved the window: {state}")
 
     def always_behind(self):
-        self.choose(KEYS_BEHIND, IDM_ALWAYS_BEHIND)
+        self.choose("IDM_ALWAYS_BEHIND", posted=True)
         chosen = time.monotonic()
         self.cover_mascot()
         while time.monotonic() < chosen + DUCK_S + 1.5:
@@ -238,13 +213,13 @@ class MascotRun:
         require(not self.centre_is_blue(), "the mascot shows over the covering window")
 
     def always_in_front(self):
-        self.choose(KEYS_IN_FRONT, IDM_ALWAYS_IN_FRONT)
+        self.choose("IDM_ALWAYS_IN_FRONT", posted=True)
         wait_for("the mascot topmost", lambda: self.state()["topmost"] == 1, 3)
         wait_for("the mascot's pixels over the covering window", self.centre_is_blue, 3)
         self.drop_covers()
 
     def exit_command(self):
-        self.choose(KEYS_EXIT)
+        self.choose("IDM_EXIT")
         require_exit(self.process, "the exit command")
         wait_for("the mascot window to go", lambda: mascot_window() is None, 5)
 
@@ -253,7 +228,7 @@ class MascotRun:
 
     def cleanup(self):
         self.drop_covers()
-        stop_program(self.process)
+        stop(self.process)
 
 
 def main():

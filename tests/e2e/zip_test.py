@@ -15,9 +15,11 @@ import struct
 import xml.etree.ElementTree as ElementTree
 import zipfile
 
-from desktop import (LICENSE, Failure, Probe, Screen, is_mascot_blue, mascot_window,
-                     parse_arguments, require, require_exit, run_checks, start_program,
-                     stop_program, tray_icon_gone, tray_window, wait_for)
+from desktop_kit.checks import Failure, parse_arguments, require, run_checks, wait_for
+from desktop_kit.processes import require_exit, stop
+from desktop_kit.program import LICENSE
+from desktop_kit.screen import Screen, is_mascot_blue
+from wine import Probe, mascot_window, start_program, tray_icon_gone, tray_window
 from pe_file import RT_MANIFEST, RT_VERSION, PeFile
 
 EXPECTED_FILES = {"mascot.exe", "README-windows.txt", "LICENSE.txt"}
@@ -133,7 +135,7 @@ class ReleaseRun:
         wait_for("the tray icon to go", tray_icon_gone, 10)
 
     def cleanup(self):
-        stop_program(self.process)
+        stop(self.process)
 
 
 def main():

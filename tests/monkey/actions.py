@@ -5,10 +5,10 @@ choices; where they land (the mascot moves by itself) is logged as it happens.
 
 import time
 
-from desktop import BOX_BOTTOM, BOX_LEFT, BOX_RIGHT, BOX_TOP, MASCOT_SIZE, run as run_command
-from menu_model import MenuWalk
+from desktop_kit.checks import run as run_command
+from desktop_kit.menu_model import MenuWalk
+from desktop_kit.program import BOX_BOTTOM, BOX_LEFT, BOX_RIGHT, BOX_TOP, HALF
 
-HALF = MASCOT_SIZE // 2
 # The cursor aims the image's centre; beyond these lines it aims outside the screen box.
 CURSOR_LEFT, CURSOR_RIGHT = BOX_LEFT + HALF - 1, BOX_RIGHT + HALF - 1
 CURSOR_TOP, CURSOR_BOTTOM = BOX_TOP + HALF - 1, BOX_BOTTOM + HALF - 1

@@ -9,12 +9,9 @@ and from the menu items chosen, counts its ticks by the requests each one sends,
 shell (an XEmbed tray client docks on a new tray by itself).
 """
 
-import subprocess
-
-from desktop import geometry, visible_windows
+from desktop_kit.processes import resident_kib, start
+from desktop_kit.xdo import windows_of
 from window_watch import WindowWatch
-
-RESIDENT_FIELD = "VmRSS:"  # in /proc/PID/status, in KiB
 
 
 class Figure:
@@ -102,8 +99,7 @@ class Host:
     # --- shared ------------------------------------------------------------------------------------
 
     def start(self):
-        self.process = subprocess.Popen(self.command(), stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.DEVNULL)
+        self.process = start(self.command())
         return self.process
 
     def alive(self):
@@ -117,24 +113,17 @@ class Host:
 
     def own_windows(self):
         """(id, geometry) of the visible X windows whose _NET_WM_PID is the program's."""
-        found = []
-        for window in visible_windows("--pid", str(self.process.pid)):
-            box = geometry(window)
-            if box is not None:
-                found.append((window, box))
-        return found
+        return windows_of(self.process.pid)
 
     def menus(self, mascot):
         """Geometries of the program's visible windows other than the mascot window: its menus."""
         return [box for window, box in self.own_windows() if window != mascot]
 
-    def memory_figure(self):
-        return Figure("resident memory", self.resident_kib(), self.resident_tolerance_kib, " KiB")
+    def transients(self, mascot):
+        """Geometries of the program's shown windows that may stand above the mascot window for
+        a moment (its menus, and where a host tells them apart, the tray icon's tooltip)."""
+        return self.menus(mascot)
 
-    def resident_kib(self):
-        """Resident memory of the program's process in KiB, from /proc."""
-        with open(f"/proc/{self.process.pid}/status", encoding="ascii") as status:
-            for line in status:
-                if line.startswith(RESIDENT_FIELD):
-                    return int(line.split()[1])
-        return None
+    def memory_figure(self):
+        return Figure("resident memory", resident_kib(self.process.pid),
+                      self.resident_tolerance_kib, " KiB")

@@ -17,21 +17,18 @@ import signal
 import sys
 import time
 
-# The X and Wine helpers of the end-to-end tests.
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-
-import actions  # noqa: E402
-from desktop import (MASCOT_SIZE, START_X, START_Y, Failure, keys, require_exit,  # noqa: E402
-                     wait_for)
-from menu_model import Resources, keys_to, tour_keys  # noqa: E402
-from monkey_run import Fault, Run  # noqa: E402
-from report import Report  # noqa: E402
-from wine_host import WineHost  # noqa: E402
-from x11_host import X11Host  # noqa: E402
+import actions
+from desktop_kit.checks import Failure, wait_for
+from desktop_kit.menu_model import keys_to, tour_keys
+from desktop_kit.menus import open_menu as right_click_menu, type_into
+from desktop_kit.processes import require_exit
+from desktop_kit.program import COMMANDS, MASCOT_SIZE, MENU, START_X, START_Y
+from monkey_run import Fault, Run
+from report import Report
+from wine_host import WineHost
+from x11_host import X11Host
 
 HOSTS = {"wine": WineHost, "x11": X11Host}
-ROOT = os.path.normpath(os.path.join(os.path.dirname(__file__), "..", ".."))
-RESOURCE_SCRIPT = "resources/mascot.rc"  # the menu and, through its headers, the command ids
 SETTLE_S = 1.0               # quiet time before the objects are counted
 MENU_ATTEMPTS = 10           # a fast mascot on a loaded machine can slip away from a few
 
@@ -52,12 +49,10 @@ def start(run, report):
 
 def open_menu(run, where):
     """Right-clicks at where() until a menu shows; returns its geometry."""
-    for _ in range(MENU_ATTEMPTS):
-        run.move_pointer(where(), "click", 3)
-        menu = run.wait_menu(actions.MENU_OPEN_S)
-        if menu is not None:
-            return menu
-    raise Fault("alive", f"no menu after {MENU_ATTEMPTS} right clicks")
+    try:
+        return right_click_menu(where, run.menus, MENU_ATTEMPTS, actions.MENU_OPEN_S)[1]
+    except Failure as failure:
+        raise Fault("alive", str(failure)) from None
 
 
 def warm_up(run, report, rng, setting):
@@ -69,7 +64,7 @@ def warm_up(run, report, rng, setting):
     tour = tour_keys(run.menu_items)
     for where in (run.tray_icon, run.mascot_centre):
         menu = open_menu(run, where)
-        keys(*tour)
+        type_into(menu, *tour)
         run.close_menus()
         report.log(f"menu tour at {menu[:2]}: keys {' '.join(tour)}")
     run.wait(SETTLE_S)
@@ -100,9 +95,9 @@ def report_run(run, report, count, seconds, seed):
     report.ok("ticks", f"{ticks} ticks seen, longest gap {longest_ms} ms")
     moves, _ = run.watch.geometry_record()
     report.ok("geometry", f"{moves} placements seen, {samples['geometry']} samples")
-    report.ok("z-order", f"{samples['front']} samples front and topmost, {samples['not front']} "
-                         f"behind and not topmost, {samples['skipped']} skipped: a menu open or the "
-                         f"state changing")
+    report.ok("z-order", f"{samples['front']} samples front and topmost, "
+                         f"{samples['not front']} behind and not topmost, {samples['skipped']} "
+                         f"skipped: a menu or tooltip shown or the state changing")
     report.ok("tray", f"{run.tray_restarts} tray host restarts, {run.shell_restarts} shell "
                       f"restarts")
     return ticks
@@ -122,10 +117,9 @@ def compare(report, first, last):
 def exit_program(run, report, exit_id):
     path = keys_to(run.menu_items, exit_id)
     try:
-        open_menu(run, run.tray_icon)
-    except Fault as fault:
+        type_into(open_menu(run, run.tray_icon), *path)
+    except (Fault, Failure) as fault:
         raise Fault("exit", str(fault)) from None
-    keys(*path)
     try:
         require_exit(run.host.process, "the exit item")
         wait_for("the window to go", lambda: not run.host.own_windows(), 10)
@@ -162,15 +156,14 @@ def main():
     options = parse_arguments()
     os.makedirs(options.artifacts, exist_ok=True)
     replay = options.replay or " ".join(sys.argv)
-    resources = Resources(ROOT, RESOURCE_SCRIPT)
     host = HOSTS[options.host](options)
-    host.commands = resources.commands
+    host.commands = COMMANDS
     report = Report(host.name, options.artifacts, replay)
     print(f"# monkey on host {host.name}: seed {options.seed}, {options.seconds:g} s", flush=True)
     print(f"# replay: {replay}", flush=True)
     rng = random.Random(options.seed)
-    run = Run(host, resources.menu, report.log)
-    setting = actions.Setting(run.screen, resources.commands)
+    run = Run(host, MENU, report.log)
+    setting = actions.Setting(run.screen, COMMANDS)
     try:
         start(run, report)
         warm_up(run, report, rng, setting)

@@ -4,11 +4,11 @@ actions need from them, and the checks that run between and during the actions.
 
 import time
 
-from desktop import (BOX_BOTTOM, BOX_LEFT, BOX_RIGHT, BOX_TOP, MASCOT_SIZE, Failure, geometry,
-                     mouse_position, run as run_command, wait_for)
-from tray_host import TrayHost
-
-HALF = MASCOT_SIZE // 2
+from desktop_kit.checks import Failure, run as run_command, wait_for
+from desktop_kit.desktops import Trayer
+from desktop_kit.processes import stop
+from desktop_kit.program import BOX_BOTTOM, BOX_LEFT, BOX_RIGHT, BOX_TOP, HALF, MASCOT_SIZE
+from desktop_kit.xdo import display_size, geometry, mouse_position
 Z_FRONT = 0
 # The window's place as a host reads it: topmost or not, and for a host that can tell, lowest
 # (0) or in between.
@@ -46,10 +46,10 @@ class Run:
         self.host = host
         self.menu_items = menu_items
         self.log = log
-        self.tray = TrayHost()
+        self.tray = Trayer()
         self.watch = None
         self.window = None
-        self.screen = tuple(int(v) for v in run_command(["xdotool", "getdisplaygeometry"]).split())
+        self.screen = display_size()
         self.samples = {"geometry": 0, "front": 0, "not front": 0, "skipped": 0}
         self.tray_restarts = 0
         self.shell_restarts = 0
@@ -85,12 +85,7 @@ class Run:
     def stop(self):
         if self.watch is not None:
             self.watch.stop()
-        if self.host.alive():
-            self.host.process.terminate()
-            try:
-                self.host.process.wait(timeout=5)
-            except Exception:  # noqa: BLE001 - the last resort must not hide the first failure
-                self.host.process.kill()
+        stop(self.host.process)
         self.host.close()
         self.tray.stop()
 
@@ -257,11 +252,14 @@ class Run:
                             f"{BOX_LEFT}..{BOX_RIGHT}, y {BOX_TOP}..{BOX_BOTTOM}")
 
     def check_z_order(self):
-        if self.menus():
+        """The window's place against its z-order state, while none of the program's menus or
+        tooltips shows (a tooltip, shown while the pointer rests on the tray icon, stands above
+        the mascot window as a menu does)."""
+        if self.host.transients(self.window):
             self.samples["skipped"] += 1
             return
         sample = self.host.z_order_sample()
-        if sample is None or sample[0] != sample[2] or self.menus():
+        if sample is None or sample[0] != sample[2] or self.host.transients(self.window):
             self.samples["skipped"] += 1  # the state moved, or a menu opened, meanwhile
             return
         before, topmost, _ = sample

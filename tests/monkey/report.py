@@ -6,7 +6,7 @@ the command that replays the run.
 import os
 import time
 
-from desktop import save_screenshot
+from desktop_kit.checks import save_screenshot
 
 TAIL = 15                    # actions shown again after a failure
 

@@ -1,20 +1,19 @@
 """The Windows program under Wine: mascot.exe started with `wine`, and mascot-probe.exe in serve
-mode inside the same Wine, which posts its commands, counts its objects and reads its z-order.
+mode inside the same Wine (tests/e2e/wine.py), which posts its commands, counts its objects and
+reads its z-order.
 
 Needs DISPLAY, a WINEPREFIX prepared by tools/wine/prepare-prefix.sh, and that prefix's
 wineserver running (tools/ci/monkey.sh sees to all three).
 """
 
 import re
-import select
-import subprocess
 
-from desktop import Failure, run
+from desktop_kit.checks import Failure, run
 from host_base import Figure, Host
+from wine import ProbeServer
 
 TRAY_ICON_ID = 1
 Z_ORDER_SYMBOL = "g_zOrder"
-PROBE_TIMEOUT_S = 60
 NM = "x86_64-w64-mingw32-nm"
 OBJDUMP = "x86_64-w64-mingw32-objdump"
 
@@ -42,34 +41,6 @@ def symbol_rva(exe, symbol):
         if len(fields) == 3 and fields[2] == symbol:
             return int(fields[0], 16) - image_base(exe)
     raise Failure(f"no symbol {symbol} in {exe}: a stripped build cannot show its z-order state")
-
-
-class ProbeServer:
-    """mascot-probe.exe serve: one command line in, one answer line out."""
-
-    def __init__(self, exe):
-        self.process = subprocess.Popen(["wine", exe, "serve"], stdin=subprocess.PIPE,
-                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-                                        text=True, bufsize=1)
-
-    def ask(self, line, timeout=PROBE_TIMEOUT_S):
-        self.process.stdin.write(line + "\n")
-        self.process.stdin.flush()
-        ready, _, _ = select.select([self.process.stdout], [], [], timeout)
-        answer = self.process.stdout.readline().strip() if ready else ""
-        if not answer:
-            raise Failure(f"mascot-probe gave no answer to {line.split()[0]} in {timeout} s")
-        if answer.startswith("error"):
-            raise Failure(f"mascot-probe {line.split()[0]}: {answer}")
-        return answer
-
-    def close(self):
-        if self.process.poll() is None:
-            self.process.stdin.close()
-            try:
-                self.process.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                self.process.kill()
 
 
 class WineHost(Host):

@@ -12,18 +12,18 @@ programs; mutter needs a D-Bus session bus.
 
 import os
 import subprocess
-import sys
 import time
 
-from desktop import Failure, run, wait_for
+from desktop_kit.checks import Failure, run, wait_for
+from desktop_kit.desktops import start_window_manager
+from desktop_kit.processes import start, stop
+from desktop_kit.program import COMMANDS
 from host_base import Figure, Host
 from window_watch import WindowWatch
 from x11_record import ClientRecord
 from x11_resources import process_resources
+from x11_stacking import Probe
 from zorder_model import Moment, ZOrderModel
-
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "x11"))
-from x11_desktop import Probe, start_window_manager  # noqa: E402
 
 OPENBOX_CONFIG = os.path.join(os.path.dirname(os.path.abspath(__file__)), "openbox-rc.xml")
 COVER = (420, 260, 240, 180)     # an ordinary window of the probe's inside the screen box
@@ -31,7 +31,7 @@ COVER_SLACK_S = 600              # the cover outlives the run by this much; clos
 SENDER_TIMEOUT_S = 15
 BEYOND_16_BITS = 0x10000
 TICK_WAIT_S = 2.0
-FIRST_MODE = 32798               # random mode 6: started at once, since only a mode's ticks show
+FIRST_MODE = COMMANDS["IDM_RANDOM64"]  # started at once, since only a mode's ticks show
 MENU_CHOICE_UNCERTAINTY_S = 0.5  # how long before that tick a chosen item may have run
 MENU_CLOSE_S = 2.0
 RECORDED_UNCERTAINTY_S = 0.02    # a recorded press or command acts on the next tick or two
@@ -78,7 +78,7 @@ class X11Host(Host):
     def __init__(self, options):
         super().__init__(options)
         self.exe = options.exe
-        self.probe = options.probe
+        self.probe = Probe(options.probe)
         self.helpers = []
         self.record = None
         self.model = None
@@ -89,17 +89,7 @@ class X11Host(Host):
     # --- helpers of the display ---
 
     def _hold_cover(self):
-        process = subprocess.Popen([self.probe, "cover", *map(str, COVER),
-                                    str(int(self.options.seconds) + COVER_SLACK_S)],
-                                   stdout=subprocess.PIPE,
-                                   stderr=subprocess.DEVNULL, text=True)
-        self.helpers.append(process)
-        process.stdout.readline()  # its window's id, once it is shown
-
-    def places(self, windows):
-        """Each window's (position, count) among the root's viewable children."""
-        words = run([self.probe, "place", *map(str, windows)]).split()
-        return [(int(words[i]), int(words[i + 1])) for i in range(0, len(words), 2)]
+        self.probe.hold("cover", *COVER, int(self.options.seconds) + COVER_SLACK_S)
 
     # --- the Host interface ---
 
@@ -107,7 +97,7 @@ class X11Host(Host):
         return [self.exe]
 
     def start_desktop(self):
-        self.helpers += start_window_manager(self.options.wm, Probe(self.probe),
+        self.helpers += start_window_manager(self.options.wm, self.probe.owner,
                                              {"openbox": ["--config-file", OPENBOX_CONFIG]})
 
     def start(self):
@@ -116,8 +106,7 @@ class X11Host(Host):
         self._hold_cover()
         self.started_at = time.monotonic()
         with open(self.stderr_path(), "w", encoding="utf-8") as stderr:
-            self.process = subprocess.Popen(self.command(), stdout=subprocess.DEVNULL,
-                                            stderr=stderr)
+            self.process = start(self.command(), stderr=stderr)
         return self.process
 
     def stderr_path(self):
@@ -138,8 +127,11 @@ class X11Host(Host):
         windows = [(w, box) for w, box in self.own_windows() if w != mascot]
         if not windows:
             return []
-        places = self.places(w for w, _ in windows)
+        places = self.probe.places(w for w, _ in windows)
         return [(w, box) for (w, box), (position, _) in zip(windows, places) if position >= 0]
+
+    def transients(self, mascot):
+        return [box for _, box in self.transient_windows(mascot)]
 
     def menus(self, mascot):
         return [box for window, box in self.transient_windows(mascot)
@@ -220,8 +212,8 @@ class X11Host(Host):
 
     def z_order_sample(self):
         before = self.record.wait_ticks(1, TICK_WAIT_S)
-        top = run([self.probe, "top", str(self.window)]).split()[0]
-        position, count = self.places([top])[0]
+        top = self.probe.top(self.window)[0]
+        position, count = self.probe.places([top])[0]
         after = self.record.wait_ticks(2, TICK_WAIT_S)
         if before is None or after is None:
             return None  # too few ticks: the tick check tells why
@@ -249,7 +241,5 @@ class X11Host(Host):
                f"error ({STDERR_FILE})"
 
     def close(self):
-        for helper in reversed(self.helpers):
-            if helper.poll() is None:
-                helper.terminate()
-                helper.wait(timeout=5)
+        self.probe.drop_all()
+        stop(*reversed(self.helpers))

@@ -23,26 +23,20 @@ import signal
 import subprocess
 import time
 
-import x11_desktop  # noqa: F401  (puts tests/e2e on the path)
-from desktop import (BOX_BOTTOM, BOX_LEFT, BOX_RIGHT, BOX_TOP, MASCOT_SIZE, START_X, START_Y,
-                     Failure, Screen, click, is_mascot_blue, keys, move_pointer,
-                     require, run, run_checks, wait_for)
-from x11_desktop import (DESKTOP_GREEN, DESKTOPS, Probe, expected_image, poll_until_still,
-                         process_tree, set_root_grey, start_desktop, stop_helper, wait_gone,
-                         window_pixels, windows_of)
+from desktop_kit.checks import Failure, poll_until_still, require, run, run_checks, wait_for
+from desktop_kit.desktops import DESKTOPS, start_desktop
+from desktop_kit.menus import open_menu, type_into
+from desktop_kit.processes import process_tree, start, stop, wait_gone
+from desktop_kit.program import (COMMANDS, CRUISE, DUCK_S, HALF, MASCOT_SIZE, START_X, START_Y,
+                                 expected_image, menu_keys, positions_in_box)
+from desktop_kit.screen import Screen, is_mascot_blue, set_root_grey, window_pixels
+from desktop_kit.xdo import click, display_size, drag, move_pointer, windows_of
+from x11_stacking import DESKTOP_GREEN, OVERLAY_YELLOW, Probe
 
-HALF = MASCOT_SIZE // 2
-DUCK_S = 10.0
 COVER = 160  # side of the covering window, centred on the mascot
-KEYS_RANDOM16 = ("Down", "Right", "Down", "Down", "Down", "Return")
-KEYS_STOP = ("Down", "Down", "Return")
-KEYS_IN_FRONT = ("Down", "Down", "Down", "Return")
-KEYS_BEHIND = ("Down", "Down", "Down", "Down", "Return")
-KEYS_EXIT = ("Down", "Down", "Down", "Down", "Down", "Return")
-CRUISE = 32781  # a fixed behaviour no menu item carries
+IN_FRONT = COMMANDS["IDM_ALWAYS_IN_FRONT"]
 TRAY_ICON_SIZES = range(8, 65)  # pixels across a tray icon
 SAMPLE_S = 0.1  # how often stacking is sampled
-OVERLAY_YELLOW = (255, 255, 0)
 
 
 class MascotRun:
@@ -64,9 +58,7 @@ class MascotRun:
 
     def start(self, **environment):
         env = dict(os.environ, **environment)
-        self.process = subprocess.Popen([self.exe], stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.PIPE, stdin=subprocess.DEVNULL,
-                                        text=True, env=env)
+        self.process = start([self.exe], stderr=subprocess.PIPE, text=True, env=env)
         found = wait_for("the mascot window", self.find_mascot, 15)
         self.window = found[0]
         self.tray_icon = wait_for("the tray icon", self.find_tray_icon, 15)
@@ -102,45 +94,28 @@ class MascotRun:
         return [(w, box) for w, box in self.owned_windows()
                 if w not in self.before_menu and box[0] + box[2] > 0 and box[1] + box[3] > 0]
 
-    def open_menu(self, where, attempts=4):
+    def open_menu(self, where):
         """Right-clicks at where() until a menu shows; returns (click point, (window, box))."""
-        for _ in range(attempts):
-            self.menu_owners = [self.process.pid] + process_tree(self.tray_host.pid)
-            self.before_menu = {window for window, _ in self.owned_windows()}
-            point = where()
-            run(["xdotool", "mousemove", str(point[0]), str(point[1]), "click", "3"])
-            try:
-                return point, wait_for("the menu", self.menus, 2)[0]
-            except Failure:
-                continue
-        raise Failure(f"no menu after {attempts} right clicks")
+        return open_menu(where, self.menus, attempts=4, timeout=2, before=self.note_windows)
+
+    def note_windows(self):
+        """The windows the mascot and the tray host show before a right click."""
+        self.menu_owners = [self.process.pid] + process_tree(self.tray_host.pid)
+        self.before_menu = {window for window, _ in self.owned_windows()}
 
     def tray_point(self):
         x, y, width, height = self.tray_icon
         return x + width // 2, y + height // 2
 
     def type_into(self, menu, box, *key_names):
-        """Types into an open menu once it takes keys, which is some time after it shows: its
-        first key is pressed until the menu's picture changes."""
-        def picture():
-            pixels = Screen() if self.pixels else window_pixels(menu, box)
-            return pixels and pixels.area(*box)
-        shown = poll_until_still(picture, 0.3, 5)
-        for _ in range(5):
-            keys(key_names[0])
-            try:
-                wait_for("the menu to take a key", lambda: picture() != shown, 1)
-                break
-            except Failure:
-                continue
-        else:
-            raise Failure(f"the menu took no {key_names[0]} in 5 presses")
-        if key_names[1:]:
-            keys(*key_names[1:])
+        """Types into an open menu once it takes keys; where the root window holds no pixels,
+        the menu's own pixels tell."""
+        type_into(box, *key_names, picture=None if self.pixels else
+                  lambda: (lambda pixels: pixels and pixels.area(*box))(window_pixels(menu, box)))
 
-    def choose(self, key_names):
+    def choose(self, command):
         _, (menu, box) = self.open_menu(self.tray_point)
-        self.type_into(menu, box, *key_names)
+        self.type_into(menu, box, *menu_keys(command))
         wait_for("the menu to close", lambda: not self.menus(), 5)
 
     def close_menu(self, menu, box):
@@ -179,7 +154,7 @@ class MascotRun:
     # --- checks ---
 
     def check_start(self):
-        self.helpers, self.tray_host = start_desktop(self.wm, self.probe)
+        self.helpers, self.tray_host = start_desktop(self.wm, self.probe.owner)
         set_root_grey()  # after a client holds the server, which resets when the last one goes
         if self.pixels:  # the picture's check says what it skips
             self.background = poll_until_still(
@@ -227,7 +202,7 @@ class MascotRun:
             require(self.position() == (START_X, START_Y), f"moved while idle: {self.position()}")
         click(START_X + HALF, START_Y + HALF, 1)  # ducks it; the test of ducking comes later
         require(self.probe.focus() != self.window, "the mascot took the keyboard focus")
-        self.process_command(32800)  # back in front
+        self.process_command(IN_FRONT)  # back in front
 
     def process_command(self, command):
         result = subprocess.run([self.exe, "--command", str(command)], capture_output=True,
@@ -237,16 +212,9 @@ class MascotRun:
         return result
 
     def check_tray_menu_starts_motion(self):
-        self.choose(KEYS_RANDOM16)
+        self.choose("IDM_RANDOM16")
         wait_for("the mascot to move", lambda: self.position() != (START_X, START_Y), 10)
-        seen = set()
-        end = time.monotonic() + 4
-        while time.monotonic() < end:
-            x, y = self.position()
-            require(BOX_LEFT <= x <= BOX_RIGHT and BOX_TOP <= y <= BOX_BOTTOM,
-                    f"left the box: ({x}, {y})")
-            seen.add((x, y))
-            time.sleep(0.05)
+        seen = positions_in_box(self.position, 4)
         require(len(seen) > 10, f"only {len(seen)} positions in 4 s")
 
     def overlaid(self, overlay):
@@ -270,7 +238,7 @@ class MascotRun:
         self.process_command(CRUISE)
         point, (menu, box) = self.open_menu(self.mascot_centre)
         # Qt moves a menu that would leave the screen; otherwise its corner is the pointer.
-        width, height = map(int, run(["xdotool", "getdisplaygeometry"]).split())
+        width, height = display_size()
         fits = point[0] + box[2] <= width and point[1] + box[3] <= height
         if fits:
             require(abs(box[0] - point[0]) <= 2 and abs(box[1] - point[1]) <= 2,
@@ -285,7 +253,7 @@ class MascotRun:
         self.close_menu(menu, box)
 
     def check_stop(self):
-        self.choose(KEYS_STOP)
+        self.choose("IDM_STOP")
         self.rest = poll_until_still(self.position, 1.0, 20)
 
     def cover(self):
@@ -345,19 +313,15 @@ class MascotRun:
         cover, window = self.front_cover
         x, y = self.rest
         self.pixels_or_skip("the colour at the mascot's centre")
-        run(["xdotool", "mousemove", str(x + HALF), str(y + HALF), "mousedown", "1"])
-        for step in range(1, 6):
-            run(["xdotool", "mousemove", str(x + HALF + 12 * step), str(y + HALF + 8 * step)])
-            time.sleep(0.03)
-        run(["xdotool", "mouseup", "1"])
+        drag(x + HALF, y + HALF, 60, 40)
         self.wait_ducked(window, "the dragged mascot below the other window", 3)
         require(self.position() == self.rest, f"dragged from {self.rest} to {self.position()}")
-        self.process_command(32800)
+        self.process_command(IN_FRONT)
         wait_for("the mascot in front again", lambda: self.in_front_of(window), 3)
 
     def check_behind_above_desktop(self):
         desktop, desktop_window = self.probe.hold("desktop", 120)
-        self.choose(KEYS_BEHIND)
+        self.choose("IDM_ALWAYS_BEHIND")
         cover, window = self.front_cover
         self.pixels_or_skip("the colours at the mascot's centre and of the desktop window")
         self.wait_ducked(window, "the mascot behind the window", 5)
@@ -375,7 +339,7 @@ class MascotRun:
         self.desktop = desktop
 
     def check_in_front(self):
-        self.choose(KEYS_IN_FRONT)
+        self.choose("IDM_ALWAYS_IN_FRONT")
         self.pixels_or_skip("the colour at the mascot's centre")
         wait_for("the mascot in front", lambda: self.in_front_of(self.behind_cover[1]), 5)
         self.probe.drop(self.behind_cover[0])
@@ -408,7 +372,7 @@ class MascotRun:
         wait_for("the mascot to cruise", lambda: self.position() != self.rest, 10)
 
     def check_exit_item(self):
-        self.choose(KEYS_EXIT)
+        self.choose("IDM_EXIT")
         self.require_ended("the exit item")
         none = subprocess.run([self.exe, "--command", str(CRUISE)], capture_output=True,
                               text=True, timeout=15)
@@ -432,11 +396,7 @@ class MascotRun:
 
     def cleanup(self):
         self.probe.drop_all()
-        if self.process is not None and self.process.poll() is None:
-            self.process.kill()
-            self.process.wait(timeout=5)
-        for helper in reversed(self.helpers):
-            stop_helper(helper)
+        stop(self.process, *reversed(self.helpers))
 
 
 def main():

@@ -12,9 +12,11 @@ import subprocess
 import sys
 import tempfile
 
-import x11_desktop  # noqa: F401  (puts tests/e2e on the path)
-from desktop import MASCOT_SIZE, Screen, require, run_checks, wait_for
-from x11_desktop import expected_image, kill_all, start_own_xvfb, wait_gone, windows_of
+from desktop_kit.checks import require, run_checks, wait_for
+from desktop_kit.processes import start, start_xvfb, stop, wait_gone
+from desktop_kit.program import COMMANDS, MASCOT_SIZE, expected_image
+from desktop_kit.screen import Screen
+from desktop_kit.xdo import windows_of
 
 
 class LostDisplay:
@@ -39,11 +41,10 @@ class LostDisplay:
         require(len(lines) == 1 and "simulator" in lines[0], f"said {lines}")
 
     def check_no_tray(self):
-        self.server, display = start_own_xvfb()
+        self.server, display = start_xvfb()
         os.environ["DISPLAY"] = display  # for xdotool
-        self.process = subprocess.Popen([self.exe], stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.PIPE, text=True,
-                                        env=self.environment(display))
+        self.process = start([self.exe], stderr=subprocess.PIPE, text=True,
+                             env=self.environment(display))
         wait_for("the mascot window", lambda: windows_of(self.process.pid), 15)
 
     def check_second_mascot(self):
@@ -52,7 +53,8 @@ class LostDisplay:
         lines = second.stderr.strip().splitlines()
         require(second.returncode == 1, f"exit status {second.returncode}")
         require(len(lines) == 1 and "already runs" in lines[0], f"said {lines}")
-        sent = subprocess.run([self.exe, "--command", "32800"], capture_output=True, text=True,
+        in_front = str(COMMANDS["IDM_ALWAYS_IN_FRONT"])
+        sent = subprocess.run([self.exe, "--command", in_front], capture_output=True, text=True,
                               timeout=15, env=self.environment(os.environ["DISPLAY"]))
         require(sent.returncode == 0, f"--command after the second: {sent.returncode}")
 
@@ -68,11 +70,10 @@ class LostDisplay:
 
     def check_depth(self, depth):
         """The picture drawn exactly on a display of the given depth, with nothing said."""
-        self.server, display = start_own_xvfb(f"1024x768x{depth}")
+        self.server, display = start_xvfb(f"1024x768x{depth}")
         os.environ["DISPLAY"] = display
-        self.process = subprocess.Popen([self.exe], stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.PIPE, text=True,
-                                        env=self.environment(display))
+        self.process = start([self.exe], stderr=subprocess.PIPE, text=True,
+                             env=self.environment(display))
         window = wait_for("the mascot window", lambda: windows_of(self.process.pid), 15)[0]
         x, y = window[1][:2]
         require(window[1][2:] == (MASCOT_SIZE, MASCOT_SIZE), f"window {window[1]}")
@@ -83,12 +84,12 @@ class LostDisplay:
         self.process.terminate()
         wait_gone(self.process)
         lines = self.process.stderr.read().strip().splitlines()
-        kill_all(self.server)
+        stop(self.server)
         require(not wrong, f"{len(wrong)} pixels differ at {depth} bits, first {wrong[:3]}")
         require(len(lines) == 1 and "no system tray" in lines[0], f"said {lines}")
 
     def cleanup(self):
-        kill_all(self.process, self.server)
+        stop(self.process, self.server)
 
 
 def main():

@@ -12,19 +12,19 @@ import gzip
 import os
 import re
 import shutil
-import subprocess
 import tempfile
 import xml.etree.ElementTree as ElementTree
 
-import x11_desktop  # noqa: F401  (puts tests/e2e on the path)
-from desktop import LICENSE, require, run, run_checks, wait_for
-from x11_desktop import kill_all, start_own_xvfb, wait_gone, windows_of
+from desktop_kit.checks import require, run, run_checks, wait_for
+from desktop_kit.processes import start, start_xvfb, stop, wait_gone
+from desktop_kit.program import COMMANDS, LICENSE
+from desktop_kit.xdo import windows_of
 
 FILES = ("./usr/bin/mascot", "./usr/share/applications/mascot.desktop",
          "./usr/share/icons/hicolor/32x32/apps/mascot.png", "./usr/share/man/man1/mascot.1.gz",
          "./usr/share/doc/mascot/copyright", "./usr/share/doc/mascot/changelog.gz")
 DEPENDS = ("fonts-vlgothic", "libqt6widgets6", "libxcb-shape0", "libxcb1")
-EXIT = 57665
+EXIT = COMMANDS["IDM_EXIT"]
 
 
 class PackageTest:
@@ -86,16 +86,15 @@ class PackageTest:
                 f"the launchable {desktop} is not in the package")
 
     def check_runs_unpacked(self):
-        self.server, os.environ["DISPLAY"] = start_own_xvfb()
-        self.process = subprocess.Popen([self.exe], stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.DEVNULL)
+        self.server, os.environ["DISPLAY"] = start_xvfb()
+        self.process = start([self.exe])
         wait_for("the packaged mascot's window", lambda: windows_of(self.process.pid), 30)
         run([self.exe, "--command", str(EXIT)])
         code = wait_gone(self.process)
         require(code == 0, f"exit status {code}")
 
     def cleanup(self):
-        kill_all(self.process, self.server)
+        stop(self.process, self.server)
         shutil.rmtree(self.unpacked, ignore_errors=True)
 
 

@@ -14,6 +14,7 @@ cmake --build "$build" -j2 --target mascot-probe >/dev/null
 tools/wine/prepare-prefix.sh "$build/wineprefix"
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all
 export PYTHONDONTWRITEBYTECODE=1  # no compiled caches beside the test scripts
+export PYTHONPATH="$root/tests"    # the desktop test kit
 artifacts="$build/e2e-artifacts"
 rm -rf "$artifacts"
 mkdir -p "$artifacts"

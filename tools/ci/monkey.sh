@@ -40,6 +40,7 @@ while [ $# -gt 0 ]; do
 done
 [ "$seed" = random ] && seed=$(od -An -N4 -tu4 /dev/urandom | tr -d ' ')
 export PYTHONDONTWRITEBYTECODE=1
+export PYTHONPATH="$root/tests:$root/tests/e2e:$root/tests/x11"  # the kit and the probes
 
 fresh_artifacts() {
   rm -rf "$1/monkey-artifacts"
@@ -100,7 +101,8 @@ trap finish EXIT
 
 # The monkey's own models first: the menu it walks and the X11 program's z-order state.
 tools/ci/deps.sh monkey
-(cd tests/monkey && python3 menu_model_test.py && python3 zorder_model_test.py)
+python3 tests/desktop_kit/menu_model_test.py
+(cd tests/monkey && python3 zorder_model_test.py)
 for host in "${hosts[@]}"; do
   case "$host" in
     wine) monkey_wine ;;

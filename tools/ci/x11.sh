@@ -21,6 +21,7 @@ rm -rf "$artifacts"
 mkdir -p "$artifacts"
 exe="$PWD/$build/host/x11/mascot"
 probe="$PWD/$build/tests/x11/x11-probe"
+export PYTHONPATH="$PWD/tests" PYTHONDONTWRITEBYTECODE=1  # the desktop test kit
 
 # One desktop's run; fails too when a process of its session outlives it (and ends that).
 run_desktop() {

@@ -6,14 +6,14 @@ Usage: menu_screenshot.py --exe mascot.exe --probe mascot-probe.exe --out menu.p
 Needs DISPLAY and WINEPREFIX (see tools/ci/e2e.sh for how both are set up).
 """
 
-import os
 import subprocess
-import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tests", "e2e"))
-from desktop import (MASCOT_SIZE, START_X, START_Y, Probe, click, keys, mascot_window,  # noqa: E402
-                     menu_windows, parse_arguments, require_exit, start_program, stop_program,
-                     tray_window, wait_for)
+from desktop_kit.checks import parse_arguments, wait_for
+from desktop_kit.menus import type_into
+from desktop_kit.processes import require_exit, stop
+from desktop_kit.program import HALF, MASCOT_SIZE, START_X, START_Y
+from desktop_kit.xdo import click, keys
+from wine import Probe, mascot_window, menu_windows, start_program, tray_window
 
 MARGIN = 12  # pixels of desktop around what the picture shows
 
@@ -25,9 +25,8 @@ def main():
     try:
         wait_for("the mascot window", mascot_window, 60)
         tray = wait_for("Wine's system tray window", tray_window, 30)
-        click(START_X + MASCOT_SIZE // 2, START_Y + MASCOT_SIZE // 2, 3)
-        wait_for("the popup menu", menu_windows, 5)
-        keys("Down", "Right")
+        click(START_X + HALF, START_Y + HALF, 3)
+        type_into(wait_for("the popup menu", menu_windows, 5)[0], "Down", "Right")
         menus = wait_for("the submenu", lambda: len(menu_windows()) >= 2 and menu_windows(), 5)
         boxes = [tray, (START_X, START_Y, MASCOT_SIZE, MASCOT_SIZE), *menus]
         left = max(0, min(x for x, _, _, _ in boxes) - MARGIN)
@@ -41,7 +40,7 @@ def main():
         probe.command("close")
         require_exit(program, "WM_CLOSE")
     finally:
-        stop_program(program)
+        stop(program)
 
 
 if __name__ == "__main__":

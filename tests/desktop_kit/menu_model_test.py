@@ -3,12 +3,11 @@
 reach each item, and the keys each toolkit's menu answers differently.
 """
 
-import os
 import unittest
 
-from menu_model import SEPARATOR, MenuWalk, Resources, keys_to, tour_keys
+from desktop_kit.menu_model import SEPARATOR, MenuWalk, Resources, keys_to, tour_keys
+from desktop_kit.program import RESOURCE_SCRIPT, ROOT
 
-ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 
 
 def leaves(items):
@@ -24,7 +23,7 @@ def leaves(items):
 class MenuTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        resources = Resources(ROOT, "resources/mascot.rc")
+        resources = Resources(ROOT, RESOURCE_SCRIPT)
         cls.menu = resources.menu
         cls.commands = resources.commands
 

@@ -1,8 +1,9 @@
 """The popup menu and the command ids as the resource script defines them (resources/mascot.rc
 with the headers it includes), and where a path of keys through the menu ends.
 
-The monkey plays random key paths in the real menu; this model tells it beforehand which item a
-path chooses, so that it can log the choice and never end the program by chance.
+The end-to-end tests choose items by the key paths it gives; the monkey plays random key paths in
+the real menu, and this model tells it beforehand which item a path chooses, so that it can log
+the choice and never end the program by chance.
 """
 
 import os

@@ -2,7 +2,7 @@
 """Measures the CPU time that the running mascot.exe, its wineserver and the X server use over a
 stretch of wall-clock time, idle or moving (random switching among all 16 behaviours).
 
-Usage: measure_cpu.py --exe mascot.exe --probe mascot-probe.exe [--seconds 60] [--idle]
+Usage: wine_cpu.py --exe mascot.exe --probe mascot-probe.exe [--seconds 60] [--idle]
 Needs DISPLAY and WINEPREFIX; prints one line per process as a share of one core.
 """
 
@@ -10,17 +10,10 @@ import argparse
 import os
 import time
 
-from desktop import Probe, mascot_window, start_program, wait_for
-
-RANDOM16 = 32795  # the command of "行動数：１６"
-CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
-
-
-def cpu_seconds(pid):
-    """User plus system CPU time of a process so far, in seconds."""
-    with open(f"/proc/{pid}/stat") as stat:
-        fields = stat.read().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / CLOCK_TICKS  # utime, stime
+from desktop_kit.checks import wait_for
+from desktop_kit.processes import cpu_seconds, stop
+from desktop_kit.program import COMMANDS
+from wine import Probe, mascot_window, start_program
 
 
 def processes():
@@ -76,7 +69,7 @@ def main():
         wait_for("the mascot window", mascot_window, 60)
         wait_for("the mascot in Win32", probe.state, 30)
         if not args.idle:
-            probe.command("command", str(RANDOM16))
+            probe.command("command", str(COMMANDS["IDM_RANDOM16"]))
         time.sleep(2.0)  # let start-up work settle before the measured stretch
         pids = find_pids(args.exe, os.environ["WINEPREFIX"])
         before = {name: cpu_seconds(pid) for name, pid in pids.items()}
@@ -94,8 +87,7 @@ def main():
         probe.command("close")
         program.wait(timeout=15)
     finally:
-        if program.poll() is None:
-            program.terminate()
+        stop(program)
 
 
 if __name__ == "__main__":

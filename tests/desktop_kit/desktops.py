@@ -1,0 +1,96 @@
+"""The desktops the program runs on: window managers and compositors, each started and waited
+for until it manages the screen, and the tray hosts (trayer, XEmbed; xfce4-panel, a
+StatusNotifierItem host that draws the icon and its menu)."""
+
+from desktop_kit.checks import run, wait_for
+from desktop_kit.processes import start, stop
+from desktop_kit.screen import Screen, centre, is_mascot_blue
+from desktop_kit.xdo import windows_of
+
+TRAYER = ["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request",
+          "--height", "24", "--transparent", "false"]
+MIN_ICON_PIXELS = 40  # blue pixels that make the 16 x 16 disc icon, not a stray pixel
+COMPOSITOR_SELECTION = "_NET_WM_CM_S0"
+
+# Each desktop: its window manager and compositor, whether it composites, whether xfce4-panel is
+# the tray (elsewhere trayer is), and whether the root window holds the screen's pixels. A Wayland
+# compositor is already running, with the test in its session (tools/ci/x11.sh starts it); its
+# rootless Xwayland keeps each window's pixels apart and none in the root window.
+DESKTOPS = {
+    "none": ([], False, False, True),
+    "openbox": ([["openbox"]], False, False, True),
+    "picom": ([["openbox"], ["picom", "--backend", "xrender"]], True, False, True),
+    "mutter": ([["mutter", "--x11", "--replace", "--sm-disable"]], True, False, True),
+    "kwin": ([["kwin_x11", "--replace"]], True, False, True),
+    "xfce": ([["xfwm4", "--compositor=on"]], True, True, True),
+    "mutter-wayland": ([], True, False, False),
+    "kwin-wayland": ([], True, False, False),
+}
+
+
+def window_manager_running():
+    return "window id" in run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False)
+
+
+def status_notifier_watcher():
+    return "true" in run(["dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus",
+                          "/", "org.freedesktop.DBus.NameHasOwner",
+                          "string:org.kde.StatusNotifierWatcher"])
+
+
+def start_window_manager(name, selection_owner, options=None):
+    """Starts the desktop's window manager and compositor, each ready; returns their processes.
+    selection_owner(name): the window owning an X selection, 0 for none; options: more
+    arguments of a program, by its name."""
+    commands, composites, _, _ = DESKTOPS[name]
+    processes = [start(command + (options or {}).get(command[0], [])) for command in commands]
+    if commands:
+        wait_for(f"{name} to manage the screen", window_manager_running, 30)
+    if composites:
+        wait_for(f"{name} to composite", lambda: selection_owner(COMPOSITOR_SELECTION), 30)
+    return processes
+
+
+def start_desktop(name, selection_owner):
+    """Starts the desktop and its tray host, each ready; returns (processes, tray host)."""
+    processes = start_window_manager(name, selection_owner)
+    panel = DESKTOPS[name][2]
+    tray = start(["xfce4-panel"] if panel else TRAYER)
+    wait_for("the tray host's window", lambda: windows_of(tray.pid), 30)
+    if panel:
+        wait_for("the panel's StatusNotifierItem host", status_notifier_watcher, 30)
+    return processes + [tray], tray
+
+
+class Trayer:
+    """trayer as a bar at the bottom right, not a dock, that a test starts and stops at will."""
+
+    def __init__(self):
+        self.process = None
+
+    def start(self):
+        self.process = start(TRAYER + ["--SetDockType", "false"])
+
+    def stop(self):
+        stop(self.process)
+
+    def bar(self):
+        """Geometry of the tray's visible bar, or None while it is not shown."""
+        if self.process is None or self.process.poll() is not None:
+            return None
+        for _, box in windows_of(self.process.pid):
+            if box[2] > 0 and box[3] > 1:
+                return box
+        return None
+
+    def bar_width(self):
+        box = self.bar()
+        return 0 if box is None else box[2]
+
+    def icon(self):
+        """Centre of the blue mascot icon docked in the bar, or None."""
+        box = self.bar()
+        if box is None:
+            return None
+        blue = Screen().find(*box, is_mascot_blue)
+        return centre(blue) if len(blue) >= MIN_ICON_PIXELS else None

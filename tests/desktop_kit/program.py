@@ -1,0 +1,60 @@
+"""What the tests know of the program: its window's size, start and screen box, the duck time,
+and, read from the project's own sources, its command ids, its popup menu and its picture."""
+
+import importlib.util
+import os
+import time
+
+from desktop_kit.checks import require
+from desktop_kit.menu_model import Resources, keys_to
+
+ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
+LICENSE = os.path.join(ROOT, "LICENSE")
+MASCOT_SIZE = 41          # window size in pixels
+HALF = MASCOT_SIZE // 2
+START_X, START_Y = 300, 100
+BOX_LEFT, BOX_TOP, BOX_RIGHT, BOX_BOTTOM = 20, 20, 1000, 680
+DUCK_S = 10.0             # how long a click or a drag keeps it at the bottom
+RESOURCE_SCRIPT = "resources/mascot.rc"  # the menu and, through its headers, the command ids
+
+RESOURCES = Resources(ROOT, RESOURCE_SCRIPT)
+COMMANDS = RESOURCES.commands  # id by name: IDM_STOP, IDM_EXIT, ...
+MENU = RESOURCES.menu
+CRUISE = COMMANDS["IDM_FIRST_BEHAVIOUR"] + 10  # a fixed behaviour that no menu item carries
+
+
+def menu_keys(name):
+    """The keys that choose the item carrying command `name` from a freshly opened menu."""
+    return keys_to(MENU, COMMANDS[name])
+
+
+def positions_in_box(position, seconds, every_s=0.05):
+    """The window's positions over `seconds` of motion, each required to lie in the screen box;
+    position() gives the window's (x, y)."""
+    seen = set()
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        x, y = position()
+        require(BOX_LEFT <= x <= BOX_RIGHT and BOX_TOP <= y <= BOX_BOTTOM,
+                f"window at ({x}, {y}) outside x {BOX_LEFT}..{BOX_RIGHT}, "
+                f"y {BOX_TOP}..{BOX_BOTTOM}")
+        seen.add((x, y))
+        time.sleep(every_s)
+    return seen
+
+
+def _make_images():
+    spec = importlib.util.spec_from_file_location(
+        "make_images", os.path.join(ROOT, "resources", "make_images.py"))
+    module = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(module)
+    return module
+
+
+def expected_image():
+    """Rows of the window as it must look: an RGB colour inside the shape, None outside."""
+    images = _make_images()
+    colours = {images.BLACK: (0, 0, 0), images.BLUE: (0, 0, 255)}
+    rows = [[None if index == images.WHITE else colours[index] for index in row] + [None]
+            for row in images.mascot_pixels()]
+    return rows + [[None] * MASCOT_SIZE]
