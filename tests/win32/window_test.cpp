@@ -6,6 +6,7 @@
 #include "host/shared/globals.h"
 #include "host/win32/tick.h"
 #include "host/win32/window.h"
+#include "support/import_patch.h"
 #include "support/region_rows.h"
 #include "support/test_window.h"
 
@@ -42,16 +43,32 @@ TEST_F(WindowCreation, LoadsTheBitmapAndResetsTheMotion) {
     EXPECT_EQ(0, g_trajectory.m_keyIndex);
 }
 
-TEST_F(WindowCreation, StartsTheTickTimer) {
-    MSG message;
-    DWORD start = GetTickCount();
-    bool ticked = false;
-    while (!ticked && GetTickCount() - start < 2000) {
-        ticked = PeekMessageA(&message, m_window, WM_TIMER, WM_TIMER, PM_REMOVE) &&
-                 message.wParam == kTickTimerId;
-        Sleep(1);
+// What creation asked of SetTimer, seen on the way to the real one: the interval itself cannot be
+// read back from the system. The real one is reached by its address, since this executable's own
+// calls go through the patched slot too.
+namespace {
+UINT g_askedElapse = 0;
+UINT_PTR WINAPI WatchSetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc) {
+    using SetTimerFunction = UINT_PTR(WINAPI*)(HWND, UINT_PTR, UINT, TIMERPROC);
+    static const auto real = reinterpret_cast<SetTimerFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "SetTimer")));
+    if (id == kTickTimerId) g_askedElapse = elapse;
+    return real(window, id, elapse, proc);
+}
+}  // namespace
+
+TEST(TickTimer, CreationStartsATenMillisecondTimerThatTicks) {
+    g_askedElapse = 0;
+    HWND window = nullptr;
+    {
+        CImportPatch watch("user32.dll", "SetTimer", reinterpret_cast<const void*>(WatchSetTimer));
+        ASSERT_TRUE(watch.Applied());
+        window = CreateTestMascot();
     }
-    EXPECT_TRUE(ticked);
+    ASSERT_NE(nullptr, window);
+    EXPECT_EQ(10u, g_askedElapse);
+    EXPECT_TRUE(TakePostedMessage(window, WM_TIMER, 2000));
+    DestroyTestMascot(window);
 }
 
 class HitTest : public MascotWindowTest {};
