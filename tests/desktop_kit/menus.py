@@ -31,7 +31,9 @@ def type_into(box, *key_names, picture=None):
     menu's pixels; by default the screen's in box."""
     picture = picture or (lambda: Screen().area(*box))
     shown = poll_until_still(picture, SETTLED_S, 5)
-    for _ in range(KEY_ATTEMPTS):
+    for attempt in range(KEY_ATTEMPTS):
+        if attempt and picture() != shown:
+            break  # the last press was taken after all, late: pressing again would go one further
         keys(key_names[0])
         try:
             wait_for(f"the menu to take {key_names[0]}", lambda: picture() != shown, TAKES_KEY_S)
