@@ -10,6 +10,14 @@ TAKES_KEY_S = 2       # how long a menu that has the keyboard may take to show a
 KEY_ATTEMPTS = 5
 
 
+class KeysNotTaken(Failure):
+    """A menu showed but heard none of its first key's presses."""
+
+
+class NoMenu(Failure):
+    """Right clicks that opened no menu."""
+
+
 def open_menu(where, menus, attempts, timeout=3, clicker=click_moving, before=None):
     """Right-clicks at where() until menus() gives one; returns (click point, its first menu).
     before(), if given, runs ahead of each click (to note the windows already shown)."""
@@ -22,7 +30,7 @@ def open_menu(where, menus, attempts, timeout=3, clicker=click_moving, before=No
             return point, wait_for("a menu", menus, timeout)[0]
         except Failure:
             continue
-    raise Failure(f"no menu after {attempts} right clicks")
+    raise NoMenu(f"no menu after {attempts} right clicks")
 
 
 def type_into(box, *key_names, picture=None):
@@ -41,6 +49,6 @@ def type_into(box, *key_names, picture=None):
         except Failure:
             continue
     else:
-        raise Failure(f"the menu took no {key_names[0]} in {KEY_ATTEMPTS} presses")
+        raise KeysNotTaken(f"the menu took no {key_names[0]} in {KEY_ATTEMPTS} presses")
     if key_names[1:]:
         keys(*key_names[1:])
