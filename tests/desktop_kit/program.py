@@ -44,10 +44,10 @@ def positions_in_box(position, seconds, every_s=0.05):
 
 
 def _make_images():
-    spec = importlib.util.spec_from_file_location(
+    found = importlib.util.spec_from_file_location(
         "make_images", os.path.join(ROOT, "resources", "make_images.py"))
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    module = importlib.util.module_from_spec(found)
+    found.loader.exec_module(module)
     return module
 
 
