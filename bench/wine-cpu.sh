@@ -11,7 +11,7 @@ cmake --build "$build" -j2 --target mascot-probe >/dev/null
 tools/wine/prepare-prefix.sh "$build/wineprefix"
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all PYTHONPATH="$PWD/tests:$PWD/tests/e2e"
 trap 'wineserver -k 2>/dev/null || true' EXIT
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+tools/on-xvfb.sh -s "-screen 0 1024x768x24" bash -c '
   wineserver -p </dev/null >/dev/null 2>&1
   for mode in "" --idle; do
     python3 bench/wine_cpu.py --exe "$1" --probe "$2" --seconds "$3" $mode

@@ -20,7 +20,7 @@ if [ -z "$exe" ]; then
   cmake --build build-memory-x11 -j2 --target mascot >/dev/null
   exe=$PWD/build-memory-x11/host/x11/mascot
 fi
-exec xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+exec tools/on-xvfb.sh -s "-screen 0 1024x768x24" bash -c '
   set -u
   exe=$1 action=$2 count=$3
   start_tray() {

@@ -2,7 +2,10 @@
 for until it manages the screen, and the tray hosts (trayer, XEmbed; xfce4-panel, a
 StatusNotifierItem host that draws the icon and its menu)."""
 
-from desktop_kit.checks import run, wait_for
+import sys
+import tempfile
+
+from desktop_kit.checks import Failure, run, wait_for
 from desktop_kit.processes import start, stop
 from desktop_kit.screen import Screen, centre, is_mascot_blue
 from desktop_kit.xdo import windows_of
@@ -29,7 +32,13 @@ DESKTOPS = {
 
 
 def window_manager_running():
-    return "window id" in run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False)
+    """A live manager's check window names itself; a killed one leaves the root's property
+    naming a window that is gone."""
+    def check_window(*where):
+        printed = run(["xprop", *where, "_NET_SUPPORTING_WM_CHECK"], check=False)
+        return printed.split("#")[-1].strip() if "window id" in printed else None
+    window = check_window("-root")
+    return window is not None and check_window("-id", window) == window
 
 
 def status_notifier_watcher():
@@ -43,12 +52,37 @@ def start_window_manager(name, selection_owner, options=None):
     selection_owner(name): the window owning an X selection, 0 for none; options: more
     arguments of a program, by its name."""
     commands, composites, _, _ = DESKTOPS[name]
-    processes = [start(command + (options or {}).get(command[0], [])) for command in commands]
-    if commands:
-        wait_for(f"{name} to manage the screen", window_manager_running, 30)
+    commands = [command + (options or {}).get(command[0], []) for command in commands]
+    processes = [start_manager(name, commands[0])] if commands else []
+    processes += [start(command) for command in commands[1:]]
     if composites:
         wait_for(f"{name} to composite", lambda: selection_owner(COMPOSITOR_SELECTION), 30)
     return processes
+
+
+def start_manager(name, command, tries=2):
+    """The window manager, once it manages the screen. One that ends or hangs before it does is
+    the machine's trouble, not the program's (the program is not started yet): it is said on
+    standard error with what the manager printed, and started once more."""
+    for attempt in range(1, tries + 1):
+        output = tempfile.TemporaryFile()
+        process = start(command, stderr=output)
+        try:
+            wait_for(f"{name} to manage the screen",
+                     lambda: window_manager_running() or process.poll() is not None, 30)
+        except Failure:
+            pass
+        if process.poll() is None and window_manager_running():
+            return process
+        stop(process)
+        output.seek(0)
+        printed = output.read().decode(errors="replace").strip()[-600:] or "nothing"
+        trouble = (f"{name} did not manage the screen (status {process.returncode}); "
+                   f"it printed: {printed}")
+        if attempt == tries:
+            raise Failure(trouble)
+        print(f"# {trouble}; starting it once more", file=sys.stderr)
+    return None
 
 
 def start_desktop(name, selection_owner):

@@ -5,7 +5,7 @@ timer resolution imports), starts the unpacked mascot.exe under Wine, sees its w
 icon, and ends it cleanly with WM_CLOSE (exit code 0).
 
 Usage: zip_test.py --zip mascot-VERSION-win64.zip --probe mascot-probe.exe --artifacts DIR
-Needs DISPLAY (e.g. from xvfb-run) and WINEPREFIX (see tools/wine/prepare-prefix.sh).
+Needs DISPLAY (e.g. from tools/on-xvfb.sh) and WINEPREFIX (see tools/wine/prepare-prefix.sh).
 """
 
 import os

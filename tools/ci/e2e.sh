@@ -30,7 +30,7 @@ trap finish EXIT
 probe="$build/tests/e2e/mascot-probe.exe"
 # One persistent wineserver for the whole session: each probe call then starts at once. It is
 # started with its output closed, so no test's captured output is held open by it.
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+tools/on-xvfb.sh -s "-screen 0 1024x768x24" bash -c '
   set -euo pipefail
   wineserver -p </dev/null >/dev/null 2>&1
   wine "$2" state </dev/null >/dev/null 2>&1 || true  # starts the prefix services quietly

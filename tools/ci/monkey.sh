@@ -56,7 +56,7 @@ monkey_wine() {
   wine_started=1
   # The program itself runs at normal priority: a tick must come at least once a second.
   local replay="tools/ci/monkey.sh --host wine --seconds $seconds --seed $seed"
-  WINEPREFIX="$build/wineprefix" WINEDEBUG=-all xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  WINEPREFIX="$build/wineprefix" WINEDEBUG=-all tools/on-xvfb.sh -s "-screen 0 1024x768x24" bash -c '
     set -euo pipefail
     wineserver -p </dev/null >/dev/null 2>&1
     wine "$2" state </dev/null >/dev/null 2>&1 || true  # starts the prefix services quietly
@@ -79,7 +79,7 @@ monkey_x11() {
   local replay="tools/ci/monkey.sh --host x11 --wm $wm --seconds $seconds --seed $seed"
   home=$(mktemp -d)
   mkdir -m 700 "$home/run"
-  HOME=$home XDG_RUNTIME_DIR=$home/run xvfb-run -a -s "-screen 0 1024x768x24" \
+  HOME=$home XDG_RUNTIME_DIR=$home/run tools/on-xvfb.sh -s "-screen 0 1024x768x24" \
     dbus-run-session -- python3 tests/monkey/monkey.py --host x11 \
     --exe "$xbuild/host/x11/mascot" --probe "$xbuild/tests/x11/x11-probe" --wm "$wm" \
     --seconds "$seconds" --seed "$seed" --artifacts "$xbuild/monkey-artifacts/$wm" \

@@ -31,6 +31,6 @@ echo "windows: built in $((SECONDS - start)) s"
 
 tools/wine/prepare-prefix.sh "$WINEPREFIX"
 tests_start=$SECONDS
-xvfb-run -a -s "-screen 0 1024x768x24" "$0" --inside-display
+tools/on-xvfb.sh -s "-screen 0 1024x768x24" "$0" --inside-display
 echo "windows: tests under Wine took $((SECONDS - tests_start)) s;" \
   "build and tests $((SECONDS - start)) s"

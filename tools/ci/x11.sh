@@ -43,7 +43,7 @@ run_desktop() {
       chmod +x "$home/session"
       session=(dbus-run-session -- "$home/bin/kwin_wayland" --virtual --xwayland --width 1280
         --height 800 --socket mascot --exit-with-session "$home/session") ;;
-    *) session=(xvfb-run -a -s "-screen 0 1280x800x24 -noreset" dbus-run-session --
+    *) session=(tools/on-xvfb.sh -s "-screen 0 1280x800x24 -noreset" dbus-run-session --
       "${test[@]}") ;;
   esac
   HOME=$home XDG_RUNTIME_DIR=$home/run "${session[@]}" || status=$?

@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 build="${1:-build-x11}"
 cmake --build "$build" -j2 --target mascot >/dev/null
-xvfb-run -a -s "-screen 0 800x500x24 -noreset" bash -c '
+tools/on-xvfb.sh -s "-screen 0 800x500x24 -noreset" bash -c '
   set -euo pipefail
   "$1" 2>/dev/null & mascot=$!
   for _ in $(seq 50); do xdotool search --onlyvisible --pid $mascot >/dev/null && break; sleep 0.1; done

@@ -12,7 +12,7 @@ cmake --build "$build" -j2 --target mascot-probe >/dev/null
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all
 export PYTHONPATH="$root/tests:$root/tests/e2e"  # the desktop test kit and the Wine helpers
 trap 'wineserver -k 2>/dev/null || true' EXIT
-xvfb-run -a -s "-screen 0 1024x768x24" python3 "$root/tools/gallery/menu_screenshot.py" \
+"$root/tools/on-xvfb.sh" -s "-screen 0 1024x768x24" python3 "$root/tools/gallery/menu_screenshot.py" \
   --exe "$build/host/win32/mascot.exe" --probe "$build/tests/e2e/mascot-probe.exe" \
   --out "$root/docs/gallery/menu.png"
 echo "Wrote $root/docs/gallery/menu.png"

@@ -11,7 +11,7 @@
 #   Needs no display. Leaves no wineserver running. The user's own ~/.wine is never touched.
 #
 # Afterwards run Windows programs with   WINEPREFIX=PREFIX_DIR WINEDEBUG=-all wine program.exe
-# inside an X display (for example xvfb-run -a -s "-screen 0 1024x768x24").
+# inside an X display (for example tools/on-xvfb.sh).
 set -euo pipefail
 
 if [ $# -ne 1 ] || [ -z "$1" ]; then
