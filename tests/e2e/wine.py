@@ -38,8 +38,9 @@ def mascot_window(exe_name=EXE_NAME):
 
 
 def menu_windows(exe_name=EXE_NAME):
-    """Geometries of the program's open popup menus (its other visible windows)."""
-    return [box for _, box in program_windows(exe_name) if box[2:] != (MASCOT_SIZE, MASCOT_SIZE)]
+    """(id, geometry) of the program's open popup menus (its other visible windows)."""
+    return [(window, box) for window, box in program_windows(exe_name)
+            if box[2:] != (MASCOT_SIZE, MASCOT_SIZE)]
 
 
 def tray_window():

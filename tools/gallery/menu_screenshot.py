@@ -26,9 +26,9 @@ def main():
         wait_for("the mascot window", mascot_window, 60)
         tray = wait_for("Wine's system tray window", tray_window, 30)
         click(START_X + HALF, START_Y + HALF, 3)
-        type_into(wait_for("the popup menu", menu_windows, 5)[0], "Down", "Right")
+        type_into(wait_for("the popup menu", menu_windows, 5)[0][1], "Down", "Right")
         menus = wait_for("the submenu", lambda: len(menu_windows()) >= 2 and menu_windows(), 5)
-        boxes = [tray, (START_X, START_Y, MASCOT_SIZE, MASCOT_SIZE), *menus]
+        boxes = [tray, (START_X, START_Y, MASCOT_SIZE, MASCOT_SIZE), *(box for _, box in menus)]
         left = max(0, min(x for x, _, _, _ in boxes) - MARGIN)
         top = max(0, min(y for _, y, _, _ in boxes) - MARGIN)
         right = max(x + w for x, _, w, _ in boxes) + MARGIN
