@@ -289,8 +289,7 @@ void CMascotWindow::Create(const CImage& image) {
     xcb_screen_t* screen = m_display.Screen();
     m_window = xcb_generate_id(c);
     m_parent = screen->root;
-    m_x = kWindowStartX;
-    m_y = kWindowStartY;
+    m_place = CKeptPlace(kWindowStartX, kWindowStartY);
     const std::uint32_t values[] = {
         // The background until the picture is set.
         IsTrueColor(screen) ? PixelValue(kWhite, RootFormat(c, screen)) : screen->white_pixel,
@@ -464,8 +463,7 @@ void CMascotWindow::Place(int x, int y, const CStackRequest& stack) {
     std::uint32_t values[6];
     int count = 0;
     // Values go in the order of their mask bits: x, y, width, height, sibling, stack mode.
-    bool move = m_needsMove || x != m_x || y != m_y;
-    if (move) {
+    if (m_place.Take(x, y)) {
         mask |= XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y;
         values[count++] = static_cast<std::uint32_t>(x);
         values[count++] = static_cast<std::uint32_t>(y);
@@ -484,28 +482,38 @@ void CMascotWindow::Place(int x, int y, const CStackRequest& stack) {
         values[count++] =
             stack.mode == StackMode::Bottom ? XCB_STACK_MODE_BELOW : XCB_STACK_MODE_ABOVE;
     }
-    if (m_needsMove) m_movedBack = true;
     if (m_needsResize) m_resizedBack = true;
-    m_needsMove = false;
     m_needsResize = false;
-    m_x = x;
-    m_y = y;
     if (mask != 0) xcb_configure_window(m_display.Connection(), m_window, mask, values);
 }
 
 // Positions are the root's only for a child of the root or in a window manager's synthetic
-// notice; a frame's child hears its place within the frame. A window manager that keeps the
-// window elsewhere (out of a panel, say) is asked once, not on every tick.
+// notice; a frame's child hears its place within the frame.
 void CMascotWindow::OnConfigured(const xcb_configure_notify_event_t& event, bool synthetic) {
     bool sized = event.width == kWindowSize && event.height == kWindowSize;
-    if (sized) m_resizedBack = false;
+    if (sized) m_resizedBack = m_needsResize = false;
     if (!sized && !m_resizedBack) m_needsResize = true;
-    if (!synthetic && m_parent != m_display.Root()) return;
-    if (event.x == m_x && event.y == m_y) {
-        m_movedBack = false;
-        return;
+    if (synthetic || m_parent == m_display.Root()) m_place.OnNotice(event.x, event.y);
+}
+
+// A notice of the place last sent ends a move back that an older notice asked for: the window
+// is where it should be, and a window manager need not answer a request that changes nothing,
+// which would leave the put-back disarmed, waiting for a confirmation that never comes.
+void CKeptPlace::OnNotice(int x, int y) {
+    if (x == m_x && y == m_y) {
+        m_needsMove = m_movedBack = false;
+    } else if (!m_movedBack) {
+        m_needsMove = true;
     }
-    if (!m_movedBack) m_needsMove = true;
+}
+
+bool CKeptPlace::Take(int x, int y) {
+    bool move = m_needsMove || x != m_x || y != m_y;
+    if (m_needsMove) m_movedBack = true;
+    m_needsMove = false;
+    m_x = x;
+    m_y = y;
+    return move;
 }
 
 void CMascotWindow::Destroy() {

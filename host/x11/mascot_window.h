@@ -110,6 +110,26 @@ struct CShapeRun {
 // first. The union of the runs is the window's shape; an image of one colour gives none.
 std::vector<CShapeRun> ShapeRunsOf(const std::uint32_t* pixels, int width, int height);
 
+// ---- The window's place -------------------------------------------------------------------------
+// Whether the place must be sent: when the core's place changed, or when another program moved
+// the window. A window manager that keeps the window elsewhere (out of a panel, say) is asked
+// once, not on every tick: no move back goes again until the server has confirmed a place.
+
+class CKeptPlace {
+public:
+    CKeptPlace(int x, int y) : m_x(x), m_y(y) {}
+    // The server's notice of the window at (x, y).
+    void OnNotice(int x, int y);
+    // The core's place for this tick; true when a move there must be sent.
+    bool Take(int x, int y);
+
+private:
+    int m_x;
+    int m_y;
+    bool m_needsMove = false;  // another program moved it: send the place even if unchanged
+    bool m_movedBack = false;  // put back once since the place was last confirmed
+};
+
 // ---- The mascot window --------------------------------------------------------------------------
 // No frame, no taskbar or pager entry, never given the focus, shaped to the image, painted by the
 // server from a background pixmap, placed every tick. A window manager keeps it above or below
@@ -162,10 +182,7 @@ private:
     Layer m_layer = Layer::Above;
     bool m_shown = false;
     bool m_needsMap = false;
-    bool m_needsMove = false;    // another program moved it: send the place even if unchanged
+    CKeptPlace m_place{0, 0};
     bool m_needsResize = false;  // another program resized it
-    bool m_movedBack = false;    // put back once since the place was last confirmed
-    bool m_resizedBack = false;  // the same for the size
-    int m_x = 0;
-    int m_y = 0;
+    bool m_resizedBack = false;  // resized back once since the size was last confirmed
 };
