@@ -6,28 +6,18 @@
 
 TEST(KeptPlace, AMoveFromOutsideIsPutBackOnceUntilAPlaceIsConfirmed) {
     CKeptPlace place(300, 100);
-    EXPECT_FALSE(place.Take(300, 100));  // nothing changed
-    EXPECT_TRUE(place.Take(301, 100));
-    place.OnNotice(301, 100);
-    place.OnNotice(500, 400);  // another program moved it
-    EXPECT_TRUE(place.Take(301, 100));
-    place.OnNotice(600, 400);  // the window manager keeps it elsewhere: not asked again
-    EXPECT_FALSE(place.Take(301, 100));
-    EXPECT_TRUE(place.Take(302, 100));  // the core's own moves still go
-    place.OnNotice(302, 100);
-    place.OnNotice(500, 400);  // confirmed, so a new move from outside is put back again
-    EXPECT_TRUE(place.Take(302, 100));
-}
-
-TEST(KeptPlace, ALateNoticeFollowedByTheCurrentPlaceAsksNothing) {
-    // A moving window's notices lag behind its requests; when the last one says it is where
-    // it was sent, nothing is sent again, and a later move from outside is still put back.
-    CKeptPlace place(300, 100);
+    EXPECT_FALSE(place.Take(300, 100));
     EXPECT_TRUE(place.Take(301, 100));
     EXPECT_TRUE(place.Take(302, 100));
-    place.OnNotice(301, 100);
+    place.OnNotice(301, 100);  // late, then the current place: nothing to send again
     place.OnNotice(302, 100);
     EXPECT_FALSE(place.Take(302, 100));
-    place.OnNotice(500, 400);
+    place.OnNotice(500, 400);  // another program moved it
     EXPECT_TRUE(place.Take(302, 100));
+    place.OnNotice(600, 400);  // the window manager keeps it elsewhere: not asked again
+    EXPECT_FALSE(place.Take(302, 100));
+    EXPECT_TRUE(place.Take(303, 100));  // the core's own moves still go
+    place.OnNotice(303, 100);
+    place.OnNotice(500, 400);  // confirmed, so the next move from outside is put back again
+    EXPECT_TRUE(place.Take(303, 100));
 }
