@@ -60,11 +60,11 @@ def start_window_manager(name, selection_owner, options=None):
     return processes
 
 
-def start_manager(name, command, tries=2):
+def start_manager(name, command):
     """The window manager, once it manages the screen. One that ends or hangs before it does is
     the machine's trouble, not the program's (the program is not started yet): it is said on
     standard error with what the manager printed, and started once more."""
-    for attempt in range(1, tries + 1):
+    for last in (False, True):
         output = tempfile.TemporaryFile()
         process = start(command, stderr=output)
         try:
@@ -79,10 +79,9 @@ def start_manager(name, command, tries=2):
         printed = output.read().decode(errors="replace").strip()[-600:] or "nothing"
         trouble = (f"{name} did not manage the screen (status {process.returncode}); "
                    f"it printed: {printed}")
-        if attempt == tries:
+        if last:
             raise Failure(trouble)
         print(f"# {trouble}; starting it once more", file=sys.stderr)
-    return None
 
 
 def start_desktop(name, selection_owner):
@@ -123,8 +122,10 @@ class Trayer:
 
     def icon(self):
         """Centre of the blue mascot icon docked in the bar, or None."""
-        box = self.bar()
-        if box is None:
-            return None
-        blue = Screen().find(*box, is_mascot_blue)
-        return centre(blue) if len(blue) >= MIN_ICON_PIXELS else None
+        return icon_centre(self.bar())
+
+
+def icon_centre(box):
+    """Centre of the blue disc icon shown inside box, or None (no box, or no icon in it)."""
+    blue = Screen().find(*box, is_mascot_blue) if box else []
+    return centre(blue) if len(blue) >= MIN_ICON_PIXELS else None

@@ -86,8 +86,7 @@ class X11Mascot(Scenario):
         return self.tray_box
 
     def command(self, command):
-        result = subprocess.run([self.exe, "--command", str(command)], capture_output=True,
-                                text=True, timeout=15)
+        result = self.send(command)
         require(result.returncode == 0, f"--command {command}: {result.returncode} "
                                         f"{result.stderr.strip()}")
         return result
@@ -142,6 +141,11 @@ class X11Mascot(Scenario):
         wait_for(f"the tray icon to go after {what}", lambda: self.tray_icon() is None, 5)
 
     # --- X11's own ---
+
+    def send(self, command):
+        """mascot --command, finished."""
+        return subprocess.run([self.exe, "--command", str(command)], capture_output=True,
+                              text=True, timeout=15)
 
     def start_desktop(self):
         self.helpers, self.tray_host = start_desktop(self.wm, self.probe.owner)
@@ -242,11 +246,11 @@ class X11Mascot(Scenario):
 
     def check_behind_above_desktop(self):
         desktop, desktop_window = self.probe.hold("desktop", 120)
-        wait_for("the desktop window below the mascot",
-                 lambda: self.probe.order(desktop_window, self.window)[0] <
-                 self.probe.order(desktop_window, self.window)[1], 5)
-        order = self.probe.order(desktop_window, self.window, self.cover[1])
-        require(order[0] < order[1] < order[2], f"stacking desktop, mascot, window: {order}")
+        def stacked():
+            order = self.probe.order(desktop_window, self.window, self.cover[1])
+            return order[0] < order[1] < order[2]
+        wait_for("the desktop window, the mascot and the window in that order from the bottom",
+                 stacked, 5)
         self.drop_cover(self.cover)
         self.pixels_or_skip("the colour of the desktop window")
         wait_for("the mascot over the desktop", lambda: self.in_front(desktop_window), 5)
@@ -274,8 +278,7 @@ class X11Mascot(Scenario):
             top = self.probe.top(self.window)[0]
 
     def check_command(self):
-        bad = subprocess.run([self.exe, "--command", "70000"], capture_output=True, text=True,
-                             timeout=15)
+        bad = self.send(70000)
         require(bad.returncode == 2 and len(bad.stderr.strip().splitlines()) == 1,
                 f"bad id: {bad.returncode} {bad.stderr!r}")
         result = self.command(CRUISE)
@@ -283,8 +286,7 @@ class X11Mascot(Scenario):
         wait_for("the mascot to cruise", lambda: self.position() != self.rest, 10)
 
     def check_command_with_no_mascot(self):
-        none = subprocess.run([self.exe, "--command", str(CRUISE)], capture_output=True,
-                              text=True, timeout=15)
+        none = self.send(CRUISE)
         require(none.returncode == 1, f"--command with no mascot: {none.returncode}")
 
     def check_sigterm_with_scaling(self):
