@@ -17,6 +17,7 @@
 
 #include "host/shared/pixel_runs.h"
 #include "host/shared/window.h"
+#include "host/x11/display.h"
 #include "host/x11/tick_driver.h"
 
 // ---- The display and its atoms ------------------------------------------------------------------
@@ -85,9 +86,9 @@ void CXDisplay::InternAtoms() {
         {"_NET_WM_STATE_SKIP_PAGER", &m_atoms.netWmStateSkipPager},
         {"_NET_WM_WINDOW_TYPE_UTILITY", &m_atoms.netWmWindowTypeUtility},
         {"_MOTIF_WM_HINTS", &m_atoms.motifWmHints},
-        {"_ZUNPEL_MASCOT", &m_atoms.mascotSelection},
-        {"_ZUNPEL_COMMAND", &m_atoms.command},
-        {"_ZUNPEL_COMMAND_DONE", &m_atoms.commandDone},
+        {MASCOT_SELECTION_ATOM, &m_atoms.mascotSelection},
+        {MASCOT_COMMAND_ATOM, &m_atoms.command},
+        {MASCOT_COMMAND_DONE_ATOM, &m_atoms.commandDone},
     };
     constexpr int kCount = sizeof named / sizeof named[0];
     xcb_intern_atom_cookie_t cookies[kCount];
