@@ -72,7 +72,7 @@ rm -f "$build"/mascot_*.deb
 deb=$(ls "$build"/mascot_*_amd64.deb)
 python3 tests/x11/x11_package_test.py --deb "$deb"
 lintian --fail-on error,warning "$deb"
-appstreamcli validate --no-net "$build"/packaging/linux/*.metainfo.xml
+appstreamcli validate --no-net --pedantic "$build"/packaging/linux/*.metainfo.xml
 echo "x11: $((SECONDS - started)) s"
 if [ ${#failed[@]} -ne 0 ]; then
   echo "x11: failed on ${failed[*]}"
