@@ -19,7 +19,7 @@ from desktop_kit.checks import Failure, parse_arguments, require, run_checks, wa
 from desktop_kit.processes import require_exit, stop
 from desktop_kit.program import LICENSE
 from desktop_kit.screen import Screen, is_mascot_blue
-from wine import Probe, mascot_window, start_program, tray_icon_gone, tray_window
+from desktop_kit.wine import Probe, mascot_window, start_program, tray_icon_gone, tray_window
 from pe_file import RT_MANIFEST, RT_VERSION, PeFile
 
 EXPECTED_FILES = {"mascot.exe", "README-windows.txt", "LICENSE.txt"}
