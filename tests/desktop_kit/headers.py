@@ -1,6 +1,6 @@
 """The project's own definitions as its headers give them: the #defines of a plain C header and
-the simple `constexpr TYPE NAME = VALUE;` lines of a C++ one, read so that each fact stays
-written once."""
+the simple `constexpr TYPE NAME = VALUE;` lines of a C++ one, so that each fact stays written
+once."""
 
 import os
 import re
@@ -10,22 +10,19 @@ DEFINE = re.compile(r'^#define\s+(\w+)\s+("[^"]*"|\d+)', re.M)
 CONSTEXPR = re.compile(r'^constexpr\s+[\w ]+?\s+(\w+)\s*=\s*([-\d.]+)\s*;', re.M)
 
 
-def _read(header):
+def _read(pattern, header):
+    """{name: text, int or float} of the pattern's matches in the header (a path from the
+    checkout's root)."""
     with open(os.path.join(ROOT, header), encoding="utf-8") as source:
-        return source.read()
-
-
-def _value(text):
-    if text.startswith('"'):
-        return text[1:-1]
-    return float(text) if "." in text else int(text)
+        found = pattern.findall(source.read())
+    return {name: value[1:-1] if value.startswith('"') else float(value) if "." in value
+            else int(value) for name, value in found}
 
 
 def defines(header):
-    """{name: text or int} of the #defines of the header (a path from the checkout's root)."""
-    return {name: _value(value) for name, value in DEFINE.findall(_read(header))}
+    return _read(DEFINE, header)
 
 
 def constants(header):
-    """{name: int or float} of the header's top-level numeric constexpr lines."""
-    return {name: _value(value) for name, value in CONSTEXPR.findall(_read(header))}
+    """The header's top-level numeric constexpr lines."""
+    return _read(CONSTEXPR, header)

@@ -180,8 +180,7 @@ class Scenario(ABC):
     @abstractmethod
     def command(self, command): ...         # the program runs command id as if chosen on its menu
     @abstractmethod
-    def choose(self, name): ...             # the item carrying that command chosen on the tray
-                                            # icon's menu
+    def choose(self, name): ...             # that command's item chosen on the tray icon's menu
     @abstractmethod
     def open_menu(self, where): ...         # right clicks at where() until a menu shows:
                                             # (click point, (menu window, its box))
@@ -194,10 +193,9 @@ class Scenario(ABC):
     @abstractmethod
     def drop_cover(self, cover): ...        # ends that window
     @abstractmethod
-    def in_front(self): ...                 # the mascot over self.cover (and, where the host
-                                            # can tell, every other window)
+    def in_front(self): ...                 # over self.cover (and where the host can tell, all)
     @abstractmethod
-    def ducked(self): ...                   # the mascot under self.cover (and so on)
+    def ducked(self): ...                   # under self.cover (and where the host can tell, all)
     @abstractmethod
     def stacking(self): ...                 # what was seen of the stacking, for a failure's message
 

@@ -5,7 +5,7 @@ toolkit's helper connections lack), and their resources counted by type.
 
 import ctypes
 
-from xlib import atom_name, open_display, x11, xres
+from xlib import atom_name, x11, xres
 
 PID_MASK = 2  # XRES_CLIENT_ID_PID_MASK
 
@@ -64,7 +64,9 @@ def _resources_of(display, client, totals):
 
 def process_resources(pid):
     """({resource type: count} over the process's X connections, number of connections)."""
-    display = open_display()
+    display = x11.XOpenDisplay(None)
+    if not display:
+        raise RuntimeError("cannot open the X display")
     try:
         clients = _clients_of(display, pid)
         totals = {}

@@ -1,6 +1,6 @@
 """Xlib and its extension libraries (SHAPE, RECORD, X-Resource) bound once through ctypes for the
 X11 monkey's watchers: the libraries, the prototypes of the calls they share, display
-connections, atoms, and the loop that reads a connection in a background thread."""
+atoms, and the loop that reads a connection in a background thread."""
 
 import ctypes
 import select
@@ -31,14 +31,6 @@ _ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p
 # Xlib's default handler ends the process on any error, such as a window that has just gone.
 _ignore_errors = _ERROR_HANDLER(lambda display, error: 0)
 x11.XSetErrorHandler(_ignore_errors)
-
-
-def open_display():
-    """A connection of its own to $DISPLAY; XCloseDisplay ends it."""
-    display = x11.XOpenDisplay(None)
-    if not display:
-        raise RuntimeError("cannot open the X display")
-    return display
 
 
 def intern_atom(display, name):
