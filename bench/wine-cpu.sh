@@ -9,7 +9,7 @@ tools/ci/deps.sh e2e
 tools/make-release.sh "$build" >/dev/null
 cmake --build "$build" -j2 --target mascot-probe >/dev/null
 tools/wine/prepare-prefix.sh "$build/wineprefix"
-export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all PYTHONPATH="$PWD/tests:$PWD/tests/e2e"
+export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all PYTHONPATH="$PWD/tests"
 trap 'wineserver -k 2>/dev/null || true' EXIT
 tools/on-xvfb.sh -s "-screen 0 1024x768x24" bash -c '
   wineserver -p </dev/null >/dev/null 2>&1

@@ -13,7 +13,7 @@ import time
 from desktop_kit.checks import wait_for
 from desktop_kit.processes import cpu_seconds, stop
 from desktop_kit.program import COMMANDS
-from wine import Probe, mascot_window, start_program
+from desktop_kit.wine import Probe, mascot_window, start_program
 
 
 def processes():

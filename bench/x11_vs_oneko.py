@@ -23,7 +23,7 @@ import tempfile
 import time
 
 from desktop_kit.processes import cpu_seconds, resident_kib
-from desktop_kit.program import COMMANDS
+from desktop_kit.program import COMMANDS, send_command
 
 CHASE = COMMANDS["IDM_FIRST_BEHAVIOUR"]  # the fixed behaviour 8, chasing the cursor
 STOP = COMMANDS["IDM_STOP"]
@@ -185,8 +185,7 @@ def start_mascot(display, args):
 
 
 def send(display, args, command):
-    subprocess.run([args.exe, "--command", str(command)], env=display.env, check=True,
-                   capture_output=True, timeout=15)
+    send_command(args.exe, command, env=display.env)
 
 
 def measure(display, args, pids, seconds):

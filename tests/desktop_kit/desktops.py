@@ -4,6 +4,7 @@ StatusNotifierItem host that draws the icon and its menu)."""
 
 import sys
 import tempfile
+from dataclasses import dataclass
 
 from desktop_kit.checks import Failure, run, wait_for
 from desktop_kit.processes import start, stop
@@ -13,21 +14,30 @@ from desktop_kit.xdo import windows_of
 TRAYER = ["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request",
           "--height", "24", "--transparent", "false"]
 MIN_ICON_PIXELS = 40  # blue pixels that make the 16 x 16 disc icon, not a stray pixel
+ICON_SIZES = range(8, 65)  # pixels across a tray icon, as a tray host scales it
 COMPOSITOR_SELECTION = "_NET_WM_CM_S0"
 
-# Each desktop: its window manager and compositor, whether it composites, whether xfce4-panel is
-# the tray (elsewhere trayer is), and whether the root window holds the screen's pixels. A Wayland
-# compositor is already running, with the test in its session (tools/ci/x11.sh starts it); its
-# rootless Xwayland keeps each window's pixels apart and none in the root window.
+
+@dataclass(frozen=True)
+class Desktop:
+    """A desktop the program runs on. A Wayland compositor is already running, with the test in
+    its session (tools/ci/x11.sh starts it); its rootless Xwayland keeps each window's pixels
+    apart and none in the root window."""
+    managers: tuple = ()         # commands of its window manager and compositor, in order
+    composites: bool = False
+    panel_tray: bool = False     # xfce4-panel is the tray (elsewhere trayer is)
+    root_pixels: bool = True     # the root window holds the screen's pixels
+
+
 DESKTOPS = {
-    "none": ([], False, False, True),
-    "openbox": ([["openbox"]], False, False, True),
-    "picom": ([["openbox"], ["picom", "--backend", "xrender"]], True, False, True),
-    "mutter": ([["mutter", "--x11", "--replace", "--sm-disable"]], True, False, True),
-    "kwin": ([["kwin_x11", "--replace"]], True, False, True),
-    "xfce": ([["xfwm4", "--compositor=on"]], True, True, True),
-    "mutter-wayland": ([], True, False, False),
-    "kwin-wayland": ([], True, False, False),
+    "none": Desktop(),
+    "openbox": Desktop((["openbox"],)),
+    "picom": Desktop((["openbox"], ["picom", "--backend", "xrender"]), composites=True),
+    "mutter": Desktop((["mutter", "--x11", "--replace", "--sm-disable"],), composites=True),
+    "kwin": Desktop((["kwin_x11", "--replace"],), composites=True),
+    "xfce": Desktop((["xfwm4", "--compositor=on"],), composites=True, panel_tray=True),
+    "mutter-wayland": Desktop(composites=True, root_pixels=False),
+    "kwin-wayland": Desktop(composites=True, root_pixels=False),
 }
 
 
@@ -51,11 +61,11 @@ def start_window_manager(name, selection_owner, options=None):
     """Starts the desktop's window manager and compositor, each ready; returns their processes.
     selection_owner(name): the window owning an X selection, 0 for none; options: more
     arguments of a program, by its name."""
-    commands, composites, _, _ = DESKTOPS[name]
-    commands = [command + (options or {}).get(command[0], []) for command in commands]
+    desktop = DESKTOPS[name]
+    commands = [command + (options or {}).get(command[0], []) for command in desktop.managers]
     processes = [start_manager(name, commands[0])] if commands else []
     processes += [start(command) for command in commands[1:]]
-    if composites:
+    if desktop.composites:
         wait_for(f"{name} to composite", lambda: selection_owner(COMPOSITOR_SELECTION), 30)
     return processes
 
@@ -87,7 +97,7 @@ def start_manager(name, command):
 def start_desktop(name, selection_owner):
     """Starts the desktop and its tray host, each ready; returns (processes, tray host)."""
     processes = start_window_manager(name, selection_owner)
-    panel = DESKTOPS[name][2]
+    panel = DESKTOPS[name].panel_tray
     tray = start(["xfce4-panel"] if panel else TRAYER)
     wait_for("the tray host's window", lambda: windows_of(tray.pid), 30)
     if panel:
@@ -125,7 +135,13 @@ class Trayer:
         return icon_centre(self.bar())
 
 
-def icon_centre(box):
-    """Centre of the blue disc icon shown inside box, or None (no box, or no icon in it)."""
-    blue = Screen().find(*box, is_mascot_blue) if box else []
-    return centre(blue) if len(blue) >= MIN_ICON_PIXELS else None
+def icon_centre(box, pixels=None):
+    """Centre of the blue disc icon shown inside box, or None (no box, or no icon in it).
+    pixels: a Screen holding the box; by default a screenshot of the root window."""
+    blue = (pixels or Screen()).find(*box, is_mascot_blue) if box else []
+    if len(blue) < MIN_ICON_PIXELS:
+        return None
+    xs, ys = [x for x, _ in blue], [y for _, y in blue]
+    if max(xs) - min(xs) + 1 not in ICON_SIZES or max(ys) - min(ys) + 1 not in ICON_SIZES:
+        return None  # more than an icon's blue
+    return centre(blue)

@@ -9,6 +9,8 @@ the choice and never end the program by chance.
 import os
 import re
 
+from desktop_kit.headers import ROOT, defines
+
 SEPARATOR = None
 
 
@@ -24,26 +26,27 @@ TOKEN = re.compile(rf'POPUP\s+(?P<popup>{VALUE})|MENUITEM\s+(?P<separator>SEPARA
                    rf'|MENUITEM\s+(?P<item>{VALUE})\s*,\s*(?P<command>\w+)'
                    r'|\b(?P<block>BEGIN|END)\b')
 INCLUDE = re.compile(r'^#include\s+"([^"]+)"', re.M)
-DEFINE = re.compile(r'^#define\s+(\w+)\s+("[^"]*"|\d+)', re.M)
 
 
 class Resources:
-    """The resource script's menu and the #defines of the headers it includes."""
+    """The resource script's menu and the #defines of the headers it includes (paths from the
+    checkout's root)."""
 
-    def __init__(self, root, script):
-        with open(os.path.join(root, script), encoding="utf-8") as source:
+    def __init__(self, script):
+        with open(os.path.join(ROOT, script), encoding="utf-8") as source:
             text = source.read()
         self.defines = {}
         for header in INCLUDE.findall(text):
-            with open(os.path.join(root, header), encoding="utf-8") as source:
-                self.defines.update(DEFINE.findall(source.read()))
+            self.defines.update(defines(header))
         self.menu = self._parse_menu(text)
-        self.commands = {name: int(value) for name, value in self.defines.items()
+        self.commands = {name: value for name, value in self.defines.items()
                          if name.startswith("IDM_")}
 
     def _value(self, word):
-        word = self.defines.get(word, word)
-        return word[1:-1] if word.startswith('"') else word
+        """A quoted text, a number or the value of a #define."""
+        if word.startswith('"'):
+            return word[1:-1]
+        return int(word) if word.isdigit() else self.defines[word]
 
     def _parse_menu(self, text):
         """The shown popup: the items of the first POPUP."""
@@ -62,7 +65,7 @@ class Resources:
             elif token["separator"]:
                 open_items[-1].submenu.append(SEPARATOR)
             elif token["item"] is not None:
-                item = Item(self._value(token["item"]), int(self._value(token["command"])))
+                item = Item(self._value(token["item"]), self._value(token["command"]))
                 open_items[-1].submenu.append(item)
         return top.submenu[0].submenu
 

@@ -6,8 +6,7 @@ reach each item, and the keys each toolkit's menu answers differently.
 import unittest
 
 from desktop_kit.menu_model import SEPARATOR, MenuWalk, Resources, keys_to, tour_keys
-from desktop_kit.program import RESOURCE_SCRIPT, ROOT
-
+from desktop_kit.program import RESOURCE_SCRIPT
 
 
 def leaves(items):
@@ -23,7 +22,7 @@ def leaves(items):
 class MenuTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        resources = Resources(ROOT, RESOURCE_SCRIPT)
+        resources = Resources(RESOURCE_SCRIPT)
         cls.menu = resources.menu
         cls.commands = resources.commands
 

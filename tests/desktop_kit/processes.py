@@ -3,6 +3,7 @@ way, an Xvfb on a free display, process trees, and the CPU time and resident mem
 process read from /proc."""
 
 import os
+import select
 import subprocess
 
 from desktop_kit.checks import Failure, require
@@ -46,6 +47,12 @@ def require_exit(process, what, timeout=15):
     except subprocess.TimeoutExpired:
         raise Failure(f"still running {timeout} s after {what}")
     require(code == 0, f"exit code {code} after {what}")
+
+
+def read_line(stream, timeout):
+    """The next line of a process's output pipe, or "" when none comes within timeout s."""
+    ready, _, _ = select.select([stream], [], [], timeout)
+    return stream.readline() if ready else ""
 
 
 def start_xvfb(size="1024x768x24"):

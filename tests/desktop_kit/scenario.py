@@ -1,10 +1,13 @@
 """The scripted run that every desktop host plays: its steps, each written once over the few
 things a host's adapter tells (where the window is, whether it is over or under another window,
-its menus and its end). A host's test subclasses Scenario and adds its own checks after steps."""
+its menus and its end). A host's test subclasses Scenario, gives every abstract method of the
+adapter, and adds its own checks after steps."""
 
 import time
+from abc import ABC, abstractmethod
 
 from desktop_kit.checks import Failure, poll_until_still, require, wait_for
+from desktop_kit.processes import require_exit
 from desktop_kit.program import (COMMANDS, CRUISE, DUCK_S, HALF, START_X, START_Y, menu_keys,
                                  positions_in_box)
 from desktop_kit.xdo import click, display_size, drag, move_pointer
@@ -15,8 +18,9 @@ COVER = 160          # side of the window the mascot is checked against, centred
 IDLE_POINTS = ((600, 400), (100, 650), (900, 60), (START_X + HALF, START_Y + HALF))
 
 
-class Scenario:
-    """The steps in order; the adapter's methods, which each host gives, are listed below them."""
+class Scenario(ABC):
+    """The steps in order, then the adapter: the methods each host gives. A host that lacks one
+    cannot be made (TypeError)."""
 
     STEPS = (
         ("appears", "the window appears at (300, 100), 41 x 41"),
@@ -36,13 +40,18 @@ class Scenario:
     )
 
     def __init__(self):
-        self.rest = None   # where stop left it
-        self.cover = None  # the window it is checked against
-        self.menu = None   # the mascot's own menu while it is open
+        self.process = None  # the program, once start() has started it
+        self.rest = None     # where stop left it
+        self.cover = None    # the window it is checked against
+        self.menu = None     # the mascot's own menu while it is open
 
     def checks(self, extras):
         """(name, action) of every step, each followed by the host's own checks that extras
-        lists under the step's method name."""
+        lists under the step's method name; a name that is no step's fails."""
+        unknown = set(extras) - {step for step, _ in self.STEPS}
+        if unknown:
+            raise ValueError(f"no step {sorted(unknown)}: the steps are "
+                             f"{[step for step, _ in self.STEPS]}")
         found = []
         for step, name in self.STEPS:
             found.append((name, getattr(self, step)))
@@ -152,22 +161,43 @@ class Scenario:
         except Failure as failure:
             raise Failure(f"{failure}; {self.stacking()}")
 
+    def require_ended(self, what):
+        """Ended with status 0 after `what`, its window and tray icon gone."""
+        require_exit(self.process, what)
+        wait_for(f"the mascot window to go after {what}", lambda: self.position() is None, 5)
+        wait_for(f"the tray icon to go after {what}", lambda: self.tray_icon() is None, 10)
+
     # --- the adapter: each host gives these ---
-    # start()                  starts the program
-    # placed(x, y)             shown there, 41 x 41
-    # position()               the window's (x, y), or None
-    # tray_icon()              the icon found in the tray, or None
-    # command(id)              the program runs command id as if chosen on its menu
-    # choose(name)             the item carrying that command chosen on the tray icon's menu
-    # open_menu(where)         right clicks at where() until a menu shows:
-    #                          (click point, (menu window, its box))
-    # type_into(menu, *keys)   keys typed into an open menu once it takes them
-    # menus()                  the program's open menus
-    # open_cover(x, y, side)   a plain window there, shown; drop_cover(cover) ends it
-    # in_front(), ducked()     the mascot over / under self.cover (and, where the host can
-    #                          tell, every other window)
-    # stacking()               what was seen of the stacking, for a failure's message
-    # require_ended(what)      ended with status 0 after `what`, its window and icon gone
+
+    @abstractmethod
+    def start(self): ...                    # starts the program as self.process
+    @abstractmethod
+    def placed(self, x, y): ...             # shown there, 41 x 41
+    @abstractmethod
+    def position(self): ...                 # the window's (x, y), or None
+    @abstractmethod
+    def tray_icon(self): ...                # the icon found in the tray, or None
+    @abstractmethod
+    def command(self, command): ...         # the program runs command id as if chosen on its menu
+    @abstractmethod
+    def choose(self, name): ...             # that command's item chosen on the tray icon's menu
+    @abstractmethod
+    def open_menu(self, where): ...         # right clicks at where() until a menu shows:
+                                            # (click point, (menu window, its box))
+    @abstractmethod
+    def type_into(self, menu, *keys): ...   # keys typed into an open menu once it takes them
+    @abstractmethod
+    def menus(self): ...                    # the program's open menus
+    @abstractmethod
+    def open_cover(self, x, y, side): ...   # a plain window there, shown
+    @abstractmethod
+    def drop_cover(self, cover): ...        # ends that window
+    @abstractmethod
+    def in_front(self): ...                 # over self.cover (and where the host can tell, all)
+    @abstractmethod
+    def ducked(self): ...                   # under self.cover (and where the host can tell, all)
+    @abstractmethod
+    def stacking(self): ...                 # what was seen of the stacking, for a failure's message
 
 
 def near(value, *wanted):

@@ -10,13 +10,13 @@ Needs DISPLAY (e.g. from tools/on-xvfb.sh) and WINEPREFIX (see tools/wine/prepar
 from desktop_kit.checks import Failure, parse_arguments, require, run, run_checks, wait_for
 from desktop_kit.desktops import icon_centre
 from desktop_kit.menus import KeysNotTaken, NoMenu, open_menu, type_into
-from desktop_kit.processes import require_exit, stop
-from desktop_kit.program import (COMMANDS, HALF, MASCOT_SIZE, START_X, START_Y, menu_keys)
+from desktop_kit.processes import stop
+from desktop_kit.program import COMMANDS, HALF, MASCOT_SIZE, START_X, START_Y, menu_keys
 from desktop_kit.scenario import Scenario
 from desktop_kit.screen import Screen, is_cover_magenta, is_mascot_blue
+from desktop_kit.wine import (Probe, mascot_window, menu_windows, program_windows,
+                              start_program, tray_window)
 from desktop_kit.xdo import click, click_moving, is_shaped, keys
-from wine import (Probe, mascot_window, menu_windows, program_windows, start_program,
-                  tray_icon_gone, tray_window)
 
 MENU_OPENINGS = 3              # of a tray menu that hears no key
 EMPTY_DESKTOP = (1016, 760)    # below the lowest the mascot goes (its box ends at y 680 + 41)
@@ -131,11 +131,6 @@ class WineMascot(Scenario):
 
     def stacking(self):
         return f"Win32 state {self.state()}, blue at its centre: {self.centre_is_blue()}"
-
-    def require_ended(self, what):
-        require_exit(self.process, what)
-        wait_for("the mascot window to go", lambda: mascot_window() is None, 5)
-        wait_for("the tray icon to go", tray_icon_gone, 10)
 
     # --- Wine's own ---
 

@@ -16,10 +16,11 @@ import xml.etree.ElementTree as ElementTree
 import zipfile
 
 from desktop_kit.checks import Failure, parse_arguments, require, run_checks, wait_for
+from desktop_kit.desktops import icon_centre
 from desktop_kit.processes import require_exit, stop
 from desktop_kit.program import LICENSE
 from desktop_kit.screen import Screen, is_mascot_blue
-from wine import Probe, mascot_window, start_program, tray_icon_gone, tray_window
+from desktop_kit.wine import Probe, mascot_window, start_program, tray_window
 from pe_file import RT_MANIFEST, RT_VERSION, PeFile
 
 EXPECTED_FILES = {"mascot.exe", "README-windows.txt", "LICENSE.txt"}
@@ -127,12 +128,12 @@ class ReleaseRun:
         centre = (x + width // 2, y + height // 2)
         wait_for("the blue disc", lambda: is_mascot_blue(Screen().pixel(*centre)), 10)
         box = wait_for("Wine's system tray window", tray_window, 30)
-        wait_for("the tray icon", lambda: Screen().find(*box, is_mascot_blue), 10)
+        wait_for("the tray icon", lambda: icon_centre(box), 10)
 
     def closes(self):
         self.probe.command("close")
         require_exit(self.process, "WM_CLOSE")
-        wait_for("the tray icon to go", tray_icon_gone, 10)
+        wait_for("the tray icon to go", lambda: icon_centre(tray_window()) is None, 10)
 
     def cleanup(self):
         stop(self.process)

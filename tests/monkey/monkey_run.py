@@ -7,9 +7,10 @@ import time
 from desktop_kit.checks import Failure, run as run_command, wait_for
 from desktop_kit.desktops import Trayer
 from desktop_kit.processes import stop
-from desktop_kit.program import BOX_BOTTOM, BOX_LEFT, BOX_RIGHT, BOX_TOP, HALF, MASCOT_SIZE
+from desktop_kit.program import (BOX_BOTTOM, BOX_LEFT, BOX_RIGHT, BOX_TOP, HALF, MASCOT_SIZE,
+                                 Z_FRONT)
 from desktop_kit.xdo import display_size, geometry, mouse_position
-Z_FRONT = 0
+
 # The window's place as a host reads it: topmost or not, and for a host that can tell, lowest
 # (0) or in between.
 PLACES = {0: "not topmost", 1: "topmost", 2: "neither topmost nor lowest"}

@@ -5,9 +5,10 @@ change of its geometry (ConfigureNotify), so that no placement between two sampl
 """
 
 import ctypes
-import select
 import threading
 import time
+
+from xlib import read_until, x11, xext
 
 SHAPE_NOTIFY_MASK = 1
 STRUCTURE_NOTIFY_MASK = 1 << 17
@@ -16,27 +17,10 @@ EVENT_TIME_WORD = 8              # XShapeEvent.time (after type, serial, send_ev
                                  # window, kind, x, y, width, height)
 CONFIGURE_NOTIFY = 22
 CONFIGURE_BOX_INTS = slice(12, 16)  # XConfigureEvent x, y, width, height, as 32-bit words
-WAIT_S = 0.2                     # how long the thread sleeps in select() before looking at stop
 
-x11 = _x11 = ctypes.CDLL("libX11.so.6")
-_xext = ctypes.CDLL("libXext.so.6")
-_x11.XOpenDisplay.restype = ctypes.c_void_p
-_x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-_x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
-_x11.XConnectionNumber.argtypes = [ctypes.c_void_p]
-_x11.XPending.argtypes = [ctypes.c_void_p]
-_x11.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.c_void_p]
-_x11.XSelectInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_long]
-_x11.XFlush.argtypes = [ctypes.c_void_p]
-_x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
-_xext.XShapeQueryExtension.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_int),
-                                       ctypes.POINTER(ctypes.c_int)]
-_xext.XShapeSelectInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong]
-
-_ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)
-# Xlib's default handler ends the process on any error, such as a window that has just gone.
-_ignore_errors = _ERROR_HANDLER(lambda display, error: 0)
-_x11.XSetErrorHandler(_ignore_errors)
+xext.XShapeQueryExtension.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_int),
+                                      ctypes.POINTER(ctypes.c_int)]
+xext.XShapeSelectInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong]
 
 
 class TickCount:
@@ -91,38 +75,36 @@ class WindowWatch:
             raise RuntimeError(self._error or "the tick watch did not start")
 
     def _run(self):
-        display = _x11.XOpenDisplay(None)
+        display = x11.XOpenDisplay(None)
         if not display:
             self._error = "cannot open the X display"
             self._ready.set()
             return
         try:
             event_base, error_base = ctypes.c_int(), ctypes.c_int()
-            if not _xext.XShapeQueryExtension(display, ctypes.byref(event_base),
-                                              ctypes.byref(error_base)):
+            if not xext.XShapeQueryExtension(display, ctypes.byref(event_base),
+                                             ctypes.byref(error_base)):
                 self._error = "the X server has no SHAPE extension"
                 return
-            _xext.XShapeSelectInput(display, self.window, SHAPE_NOTIFY_MASK)
-            _x11.XSelectInput(display, self.window, STRUCTURE_NOTIFY_MASK)
-            _x11.XFlush(display)
+            xext.XShapeSelectInput(display, self.window, SHAPE_NOTIFY_MASK)
+            x11.XSelectInput(display, self.window, STRUCTURE_NOTIFY_MASK)
+            x11.XFlush(display)
             self._ready.set()
-            self._read_events(display, event_base.value)
+            event = (ctypes.c_long * EVENT_WORDS)()
+            read_until(display, self._stop,
+                       lambda: self._read_events(display, event, event_base.value))
         finally:
             self._ready.set()
-            _x11.XCloseDisplay(display)
+            x11.XCloseDisplay(display)
 
-    def _read_events(self, display, shape_notify):
-        event = (ctypes.c_long * EVENT_WORDS)()
-        connection = _x11.XConnectionNumber(display)
-        while not self._stop.is_set():
-            select.select([connection], [], [], WAIT_S)
-            while _x11.XPending(display):
-                _x11.XNextEvent(display, event)
-                words = ctypes.cast(event, ctypes.POINTER(ctypes.c_int))
-                if words[0] == shape_notify:
-                    self.ticks.count(event[EVENT_TIME_WORD] & 0xFFFFFFFF)
-                elif words[0] == CONFIGURE_NOTIFY:
-                    self._moved(tuple(words[CONFIGURE_BOX_INTS]))
+    def _read_events(self, display, event, shape_notify):
+        while x11.XPending(display):
+            x11.XNextEvent(display, event)
+            words = ctypes.cast(event, ctypes.POINTER(ctypes.c_int))
+            if words[0] == shape_notify:
+                self.ticks.count(event[EVENT_TIME_WORD] & 0xFFFFFFFF)
+            elif words[0] == CONFIGURE_NOTIFY:
+                self._moved(tuple(words[CONFIGURE_BOX_INTS]))
 
     def _moved(self, box):
         with self.lock:

@@ -1,6 +1,6 @@
 """The Windows program under Wine: mascot.exe started with `wine`, and mascot-probe.exe in serve
-mode inside the same Wine (tests/e2e/wine.py), which posts its commands, counts its objects and
-reads its z-order.
+mode inside the same Wine (tests/desktop_kit/wine.py), which posts its commands, counts its
+objects and reads its z-order.
 
 Needs DISPLAY, a WINEPREFIX prepared by tools/wine/prepare-prefix.sh, and that prefix's
 wineserver running (tools/ci/monkey.sh sees to all three).
@@ -10,7 +10,7 @@ import re
 
 from desktop_kit.checks import Failure, run
 from host_base import Figure, Host
-from wine import ProbeServer
+from desktop_kit.wine import ProbeServer
 
 TRAY_ICON_ID = 1
 Z_ORDER_SYMBOL = "g_zOrder"

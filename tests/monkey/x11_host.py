@@ -11,24 +11,23 @@ programs; mutter needs a D-Bus session bus.
 """
 
 import os
-import subprocess
 import time
 
 from desktop_kit.checks import Failure, run, wait_for
 from desktop_kit.desktops import start_window_manager
 from desktop_kit.processes import start, stop
-from desktop_kit.program import COMMANDS
+from desktop_kit.program import (BAD_USAGE, COMMANDS, NO_MASCOT, RECEIVED, finish_command,
+                                 send_command, start_command)
 from host_base import Figure, Host
 from window_watch import WindowWatch
 from x11_record import ClientRecord
 from x11_resources import process_resources
-from x11_stacking import Probe
+from desktop_kit.x11_probe import Probe
 from zorder_model import Moment, ZOrderModel
 
 OPENBOX_CONFIG = os.path.join(os.path.dirname(os.path.abspath(__file__)), "openbox-rc.xml")
 COVER = (420, 260, 240, 180)     # an ordinary window of the probe's inside the screen box
 COVER_SLACK_S = 600              # the cover outlives the run by this much; close() ends it
-SENDER_TIMEOUT_S = 15
 BEYOND_16_BITS = 0x10000
 TICK_WAIT_S = 2.0
 FIRST_MODE = COMMANDS["IDM_RANDOM64"]  # started at once, since only a mode's ticks show
@@ -143,8 +142,7 @@ class X11Host(Host):
         self.record = ClientRecord(window)
         # An idle tick sends the server nothing; a mode's tick queries the pointer, and no
         # command ends a mode, so from here on every tick shows in the record.
-        subprocess.run([self.exe, "--command", str(FIRST_MODE)], capture_output=True,
-                       timeout=SENDER_TIMEOUT_S, check=True)
+        send_command(self.exe, FIRST_MODE)
         latest = self.record.wait_ticks(1, TICK_WAIT_S)
         if latest is None:
             raise Failure("no tick of the program recorded")
@@ -164,17 +162,9 @@ class X11Host(Host):
             delay = began + span_s * index / len(ids) - time.monotonic()
             if delay > 0:
                 time.sleep(delay)
-            senders.append((command, subprocess.Popen(
-                [self.exe, "--command", str(command)], stdout=subprocess.PIPE,
-                stderr=subprocess.PIPE, text=True)))
+            senders.append((command, start_command(self.exe, command)))
         for command, sender in senders:
-            out, err = sender.communicate(timeout=SENDER_TIMEOUT_S)
-            wanted = 2 if command >= BEYOND_16_BITS else 0
-            said = out if wanted == 0 else err
-            if sender.returncode != wanted or len(said.strip().splitlines()) != 1 or \
-                    (wanted == 0 and "received" not in out):
-                raise Failure(f"mascot --command {command} ended with {sender.returncode}, "
-                              f"said {out.strip()!r} {err.strip()!r}; {wanted} was due")
+            finish_command(sender, BAD_USAGE if command >= BEYOND_16_BITS else RECEIVED)
 
     def figures(self):
         # A tooltip, shown while the pointer rests on the tray icon, holds resources of its own.
@@ -230,11 +220,7 @@ class X11Host(Host):
 
     def after_exit(self):
         """With no mascot on the display a sender ends with 1 and one line."""
-        result = subprocess.run([self.exe, "--command", "0"], capture_output=True, text=True,
-                                timeout=SENDER_TIMEOUT_S)
-        if result.returncode != 1 or len(result.stderr.strip().splitlines()) != 1:
-            raise Failure(f"mascot --command with no mascot ended with {result.returncode}, "
-                          f"said {result.stderr.strip()!r}")
+        send_command(self.exe, 0, due=NO_MASCOT)
         with open(self.stderr_path(), encoding="utf-8", errors="replace") as stderr:
             said = len(stderr.read().splitlines())
         return f"mascot --command then ends with 1; the program said {said} lines on standard " \

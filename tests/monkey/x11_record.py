@@ -5,12 +5,11 @@ delivered to it and the command messages it receives, each with the server's tim
 """
 
 import ctypes
-import os
-import re
-import select
 import threading
 
-from window_watch import TickCount, x11
+from desktop_kit.headers import defines
+from window_watch import TickCount
+from xlib import intern_atom, read_until, x11, xtst
 
 QUERY_POINTER = 38         # core request opcode
 BUTTON_PRESS = 4           # core event types
@@ -18,11 +17,9 @@ CLIENT_MESSAGE = 33
 SENT_EVENT_FLAG = 0x80
 FROM_SERVER, FROM_CLIENT, END_OF_DATA = 0, 1, 5  # XRecordInterceptData categories
 SERVER_TIMES = 1 | 2       # XRecordFromServerTime | XRecordFromClientTime
-WAIT_S = 0.2               # how long the thread sleeps in select() before looking at stop
 COMMAND_ID_WORD = 4        # 32-bit words of a client message: response type and format,
                            # window, type, then the data: version, command id, ...
-ATOMS_SOURCE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "host", "x11",
-                            "mascot_window.cpp")
+COMMAND_ATOM = defines("host/x11/display.h")["MASCOT_COMMAND_ATOM"]
 
 
 class Range8(ctypes.Structure):
@@ -52,37 +49,23 @@ class InterceptData(ctypes.Structure):
 
 
 _INTERCEPT = ctypes.CFUNCTYPE(None, ctypes.c_void_p, ctypes.POINTER(InterceptData))
-_xtst = ctypes.CDLL("libXtst.so.6")
-_xtst.XRecordAllocRange.restype = ctypes.POINTER(RecordRange)
-_xtst.XRecordCreateContext.restype = ctypes.c_ulong
-_xtst.XRecordCreateContext.argtypes = [
+xtst.XRecordAllocRange.restype = ctypes.POINTER(RecordRange)
+xtst.XRecordCreateContext.restype = ctypes.c_ulong
+xtst.XRecordCreateContext.argtypes = [
     ctypes.c_void_p, ctypes.c_int, ctypes.POINTER(ctypes.c_ulong), ctypes.c_int,
     ctypes.POINTER(ctypes.POINTER(RecordRange)), ctypes.c_int]
-_xtst.XRecordEnableContextAsync.argtypes = [ctypes.c_void_p, ctypes.c_ulong, _INTERCEPT,
-                                            ctypes.c_void_p]
-_xtst.XRecordProcessReplies.argtypes = [ctypes.c_void_p]
-_xtst.XRecordDisableContext.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-_xtst.XRecordFreeContext.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-_xtst.XRecordFreeData.argtypes = [ctypes.POINTER(InterceptData)]
-
-
-x11.XInternAtom.restype = ctypes.c_ulong
-x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-
-
-def command_type(display):
-    """The atom of the command messages, by the name the program interns (in mascot_window.cpp)."""
-    with open(ATOMS_SOURCE, encoding="utf-8") as source:
-        match = re.search(r'\{"(\w+)", &m_atoms\.command\}', source.read())
-    if match is None:
-        raise RuntimeError(f"no command atom in {ATOMS_SOURCE}")
-    return x11.XInternAtom(display, match[1].encode("ascii"), 0)
+xtst.XRecordEnableContextAsync.argtypes = [ctypes.c_void_p, ctypes.c_ulong, _INTERCEPT,
+                                           ctypes.c_void_p]
+xtst.XRecordProcessReplies.argtypes = [ctypes.c_void_p]
+xtst.XRecordDisableContext.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+xtst.XRecordFreeContext.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+xtst.XRecordFreeData.argtypes = [ctypes.POINTER(InterceptData)]
 
 
 def _ranges():
     """The pointer query, and the events from presses to client messages: the program's
     connection selects presses alone, and is sent client messages."""
-    wanted = _xtst.XRecordAllocRange()
+    wanted = xtst.XRecordAllocRange()
     wanted.contents.core_requests = Range8(QUERY_POINTER, QUERY_POINTER)
     wanted.contents.delivered_events = Range8(BUTTON_PRESS, CLIENT_MESSAGE)
     return (ctypes.POINTER(RecordRange) * 1)(wanted)
@@ -120,32 +103,26 @@ class ClientRecord:
             if not control or not data:
                 self._error = "cannot open the X display"
                 return
-            self.command_type = command_type(control)
+            self.command_type = intern_atom(control, COMMAND_ATOM)
             client = ctypes.c_ulong(self.window)
             ranges = _ranges()
-            context = _xtst.XRecordCreateContext(control, SERVER_TIMES, ctypes.byref(client), 1,
+            context = xtst.XRecordCreateContext(control, SERVER_TIMES, ctypes.byref(client), 1,
                                                  ranges, len(ranges))
             x11.XSync(control, 0)
-            if not context or not _xtst.XRecordEnableContextAsync(data, context, self._callback,
+            if not context or not xtst.XRecordEnableContextAsync(data, context, self._callback,
                                                                   None):
                 self._error = "the X server refused to record the program (no RECORD?)"
                 return
             self._ready.set()
-            self._read(data)
-            _xtst.XRecordDisableContext(control, context)
-            _xtst.XRecordFreeContext(control, context)
+            read_until(data, self._stop, lambda: xtst.XRecordProcessReplies(data))
+            xtst.XRecordDisableContext(control, context)
+            xtst.XRecordFreeContext(control, context)
             x11.XSync(control, 0)
         finally:
             self._ready.set()
             for display in (data, control):
                 if display:
                     x11.XCloseDisplay(display)
-
-    def _read(self, data):
-        connection = x11.XConnectionNumber(data)
-        while not self._stop.is_set():
-            select.select([connection], [], [], WAIT_S)
-            _xtst.XRecordProcessReplies(data)
 
     def _intercept(self, closure, recorded):
         try:
@@ -154,7 +131,7 @@ class ClientRecord:
                 self._take(datum.category, datum.server_time & 0xFFFFFFFF,
                            datum.data[:4 * datum.data_len])
         finally:
-            _xtst.XRecordFreeData(recorded)
+            xtst.XRecordFreeData(recorded)
 
     def _take(self, category, server_ms, data):
         if category == FROM_CLIENT and data[0] == QUERY_POINTER:

@@ -5,7 +5,7 @@ toolkit's helper connections lack), and their resources counted by type.
 
 import ctypes
 
-from window_watch import x11
+from xlib import atom_name, x11, xres
 
 PID_MASK = 2  # XRES_CLIENT_ID_PID_MASK
 
@@ -22,18 +22,14 @@ class ResourceType(ctypes.Structure):
     _fields_ = [("resource_type", ctypes.c_ulong), ("count", ctypes.c_uint)]
 
 
-_xres = ctypes.CDLL("libXRes.so.1")
-_xres.XResQueryClientIds.argtypes = [
+xres.XResQueryClientIds.argtypes = [
     ctypes.c_void_p, ctypes.c_long, ctypes.POINTER(ClientIdSpec), ctypes.POINTER(ctypes.c_long),
     ctypes.POINTER(ctypes.POINTER(ClientIdValue))]
-_xres.XResGetClientPid.argtypes = [ctypes.POINTER(ClientIdValue)]
-_xres.XResClientIdsDestroy.argtypes = [ctypes.c_long, ctypes.POINTER(ClientIdValue)]
-_xres.XResQueryClientResources.argtypes = [
+xres.XResGetClientPid.argtypes = [ctypes.POINTER(ClientIdValue)]
+xres.XResClientIdsDestroy.argtypes = [ctypes.c_long, ctypes.POINTER(ClientIdValue)]
+xres.XResQueryClientResources.argtypes = [
     ctypes.c_void_p, ctypes.c_ulong, ctypes.POINTER(ctypes.c_int),
     ctypes.POINTER(ctypes.POINTER(ResourceType))]
-x11.XGetAtomName.restype = ctypes.c_void_p
-x11.XGetAtomName.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-x11.XFree.argtypes = [ctypes.c_void_p]
 
 
 def _clients_of(display, pid):
@@ -41,34 +37,26 @@ def _clients_of(display, pid):
     every = ClientIdSpec(0, PID_MASK)  # client 0: all of them
     count = ctypes.c_long()
     values = ctypes.POINTER(ClientIdValue)()
-    if _xres.XResQueryClientIds(display, 1, ctypes.byref(every), ctypes.byref(count),
+    if xres.XResQueryClientIds(display, 1, ctypes.byref(every), ctypes.byref(count),
                                 ctypes.byref(values)) != 0:
         raise RuntimeError("the X server has no X-Resource extension 1.2")
     try:
         return [values[i].client_id.client for i in range(count.value)
-                if _xres.XResGetClientPid(ctypes.byref(values[i])) == pid]
+                if xres.XResGetClientPid(ctypes.byref(values[i])) == pid]
     finally:
-        _xres.XResClientIdsDestroy(count, values)
-
-
-def _atom_name(display, atom):
-    pointer = x11.XGetAtomName(display, atom)
-    try:
-        return ctypes.string_at(pointer).decode("ascii")
-    finally:
-        x11.XFree(pointer)
+        xres.XResClientIdsDestroy(count, values)
 
 
 def _resources_of(display, client, totals):
     count = ctypes.c_int()
     types = ctypes.POINTER(ResourceType)()
     # Unlike the id query, which answers Success (0), this one answers true when it worked.
-    if not _xres.XResQueryClientResources(display, client, ctypes.byref(count),
+    if not xres.XResQueryClientResources(display, client, ctypes.byref(count),
                                           ctypes.byref(types)):
         return  # the connection has just closed
     try:
         for i in range(count.value):
-            name = _atom_name(display, types[i].resource_type)
+            name = atom_name(display, types[i].resource_type)
             totals[name] = totals.get(name, 0) + types[i].count
     finally:
         x11.XFree(types)

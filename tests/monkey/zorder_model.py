@@ -8,9 +8,9 @@ Times are seconds with an uncertainty each: how far the program may have acted b
 it. A state is only told where no change of it may lie within its uncertainty and MARGIN_S.
 """
 
-Z_FRONT, Z_DUCKED, Z_BEHIND = 0, 1, 3
+from desktop_kit.program import DUCK_S, Z_BEHIND, Z_DUCKED, Z_FRONT
+
 UNKNOWN = None
-DUCK_S = 10.0
 LEFT_BUTTON = 1
 # The tick that makes a change, the stacking request it sends and the reading of the stacking
 # lie within a few ticks of it.

@@ -6,10 +6,12 @@ click's time, always behind and in front, and where the model must refuse to tel
 
 import unittest
 
-from zorder_model import MARGIN_S, UNKNOWN, Z_BEHIND, Z_DUCKED, Z_FRONT, Moment, ZOrderModel
+from desktop_kit.program import COMMANDS, Z_BEHIND, Z_DUCKED, Z_FRONT
+from zorder_model import MARGIN_S, UNKNOWN, Moment, ZOrderModel
 
-COMMANDS = {"IDM_DUCK": 32792, "IDM_ALWAYS_BEHIND": 32799, "IDM_ALWAYS_IN_FRONT": 32800}
-MODE = 32795   # a command that leaves the z-order alone
+DUCK = COMMANDS["IDM_DUCK"]
+BEHIND, IN_FRONT = COMMANDS["IDM_ALWAYS_BEHIND"], COMMANDS["IDM_ALWAYS_IN_FRONT"]
+MODE = COMMANDS["IDM_RANDOM16"]  # a command that leaves the z-order alone
 EXACT = 0.0
 
 
@@ -34,7 +36,7 @@ class ClickTest(unittest.TestCase):
 
     def test_a_click_while_behind_ends_in_front(self):
         m = model()
-        m.command(Moment(1.0, EXACT), 32799)
+        m.command(Moment(1.0, EXACT), BEHIND)
         m.press(Moment(3.0, EXACT), 1)
         self.assertEqual(m.state(2.0), Z_BEHIND)
         self.assertEqual(m.state(12.5), Z_DUCKED)
@@ -61,27 +63,27 @@ class CommandTest(unittest.TestCase):
     def test_the_duck_command_keeps_the_click_time(self):
         m = model()
         m.press(Moment(30.0, EXACT), 1)      # clock at 30 s
-        m.command(Moment(50.0, EXACT), 32792)  # new epoch: ducked until it reaches 40 s
+        m.command(Moment(50.0, EXACT), DUCK)    # new epoch: ducked until it reaches 40 s
         self.assertEqual(m.state(45.0), Z_FRONT)
         self.assertEqual(m.state(89.0), Z_DUCKED)
         self.assertEqual(m.state(90.5), Z_FRONT)
 
     def test_the_duck_command_before_any_click_lasts_ten_seconds(self):
         m = model(start=2.0)
-        m.command(Moment(7.0, EXACT), 32792)
+        m.command(Moment(7.0, EXACT), DUCK)
         self.assertEqual(m.state(16.5), Z_DUCKED)
         self.assertEqual(m.state(17.5), Z_FRONT)
 
     def test_in_front_and_behind_hold_until_changed(self):
         m = model()
-        m.command(Moment(1.0, EXACT), 32799)
+        m.command(Moment(1.0, EXACT), BEHIND)
         self.assertEqual(m.state(100.0), Z_BEHIND)
-        m.command(Moment(101.0, EXACT), 32800)
+        m.command(Moment(101.0, EXACT), IN_FRONT)
         self.assertEqual(m.state(200.0), Z_FRONT)
 
     def test_events_arrive_out_of_order(self):
         m = model()
-        m.command(Moment(9.0, EXACT), 32799)
+        m.command(Moment(9.0, EXACT), BEHIND)
         m.press(Moment(5.0, EXACT), 1)
         self.assertEqual(m.state(7.0), Z_DUCKED)
         self.assertEqual(m.state(20.0), Z_BEHIND)
@@ -90,7 +92,7 @@ class CommandTest(unittest.TestCase):
 class UncertaintyTest(unittest.TestCase):
     def test_an_uncertain_command_widens_the_span_not_told(self):
         m = model()
-        m.command(Moment(10.0, 1.0), 32799)
+        m.command(Moment(10.0, 1.0), BEHIND)
         self.assertEqual(m.state(10.0 + 1.0 + MARGIN_S / 2), UNKNOWN)
         self.assertEqual(m.state(12.0), Z_BEHIND)
 
@@ -101,7 +103,7 @@ class UncertaintyTest(unittest.TestCase):
         m.press(Moment(5.0, EXACT), 1)
         m.command(Moment(15.2, EXACT), MODE)
         self.assertEqual(m.state(20.0), UNKNOWN)
-        m.command(Moment(30.0, EXACT), 32792)   # ducked again, with the click's old time
+        m.command(Moment(30.0, EXACT), DUCK)  # ducked again, with the click's old time
         self.assertEqual(m.state(35.0), Z_DUCKED)
 
     def test_forgetting_old_events_keeps_the_state(self):

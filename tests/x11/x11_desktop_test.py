@@ -21,18 +21,18 @@ import subprocess
 import time
 
 from desktop_kit.checks import poll_until_still, require, run, run_checks, wait_for
-from desktop_kit.desktops import DESKTOPS, start_desktop
+from desktop_kit.desktops import DESKTOPS, icon_centre, start_desktop
 from desktop_kit.menus import open_menu, type_into
-from desktop_kit.processes import process_tree, start, stop, wait_gone
-from desktop_kit.program import (COMMANDS, CRUISE, HALF, MASCOT_SIZE, START_X, START_Y,
-                                 expected_image, menu_keys)
+from desktop_kit.processes import process_tree, start, stop
+from desktop_kit.program import (BAD_USAGE, COMMANDS, CRUISE, HALF, MASCOT_SIZE, NO_MASCOT,
+                                 START_X, START_Y, expected_image, menu_keys, send_command)
 from desktop_kit.scenario import Scenario, count_bad
 from desktop_kit.screen import Screen, is_mascot_blue, set_root_grey, window_pixels
+from desktop_kit.x11_probe import DESKTOP_GREEN, OVERLAY_YELLOW, Probe
 from desktop_kit.xdo import click, windows_of
-from x11_stacking import DESKTOP_GREEN, OVERLAY_YELLOW, Probe
 
 IN_FRONT = COMMANDS["IDM_ALWAYS_IN_FRONT"]
-TRAY_ICON_SIZES = range(8, 65)  # pixels across a tray icon
+BAD_ID = 70000  # beyond the 16 bits of a command id
 
 
 class X11Mascot(Scenario):
@@ -41,12 +41,11 @@ class X11Mascot(Scenario):
         self.exe = args.exe
         self.probe = Probe(args.probe)
         self.wm = args.wm
-        self.pixels = DESKTOPS[args.wm][3]
+        self.pixels = DESKTOPS[args.wm].root_pixels
         self.helpers = []
         self.tray_host = None
-        self.process = None
         self.window = None
-        self.tray_box = None
+        self.tray_point = None
         self.background = None
         self.menu_owners, self.before_menu = [], set()
 
@@ -71,28 +70,22 @@ class X11Mascot(Scenario):
         return None if found is None else found[1][:2]
 
     def tray_icon(self):
-        """The box round the blue disc inside the tray host's windows (xfce4-panel draws the
+        """The centre of the blue disc inside the tray host's windows (xfce4-panel draws the
         icon itself, trayer embeds the program's window), or None."""
         screen = Screen() if self.pixels else None
-        self.tray_box = None
+        self.tray_point = None
         for window, box in windows_of(self.tray_host.pid):
             pixels = screen or window_pixels(window, box)
-            found = pixels.find(*box, is_mascot_blue) if pixels else []
-            xs, ys = [x for x, _ in found], [y for _, y in found]
-            if found and max(xs) - min(xs) + 1 in TRAY_ICON_SIZES and \
-                    max(ys) - min(ys) + 1 in TRAY_ICON_SIZES:
-                self.tray_box = min(xs), min(ys), max(xs) - min(xs) + 1, max(ys) - min(ys) + 1
+            self.tray_point = icon_centre(box, pixels) if pixels else None
+            if self.tray_point:
                 break
-        return self.tray_box
+        return self.tray_point
 
     def command(self, command):
-        result = self.send(command)
-        require(result.returncode == 0, f"--command {command}: {result.returncode} "
-                                        f"{result.stderr.strip()}")
-        return result
+        send_command(self.exe, command)
 
     def choose(self, name):
-        menu = self.open_menu(self.tray_point)[1]
+        menu = self.open_menu(lambda: self.tray_point)[1]
         self.type_into(menu, *menu_keys(name))
         wait_for("the menu to close", lambda: not self.menus(), 5)
 
@@ -134,18 +127,7 @@ class X11Mascot(Scenario):
         return (f"X order {self.probe.order(self.window, self.cover[1])}, colour {colour} at "
                 "the mascot's centre")
 
-    def require_ended(self, what):
-        code = wait_gone(self.process)
-        require(code == 0, f"exit status {code} after {what}")
-        require(not windows_of(self.process.pid), f"windows left after {what}")
-        wait_for(f"the tray icon to go after {what}", lambda: self.tray_icon() is None, 5)
-
     # --- X11's own ---
-
-    def send(self, command):
-        """mascot --command, finished."""
-        return subprocess.run([self.exe, "--command", str(command)], capture_output=True,
-                              text=True, timeout=15)
 
     def start_desktop(self):
         self.helpers, self.tray_host = start_desktop(self.wm, self.probe.owner)
@@ -167,10 +149,6 @@ class X11Mascot(Scenario):
         """The windows the mascot and the tray host show before a right click."""
         self.menu_owners = [self.process.pid] + process_tree(self.tray_host.pid)
         self.before_menu = {window for window, _ in self.owned_windows()}
-
-    def tray_point(self):
-        x, y, width, height = self.tray_box
-        return x + width // 2, y + height // 2
 
     def close_menu(self, menu):
         self.type_into(menu, "Escape")
@@ -205,7 +183,7 @@ class X11Mascot(Scenario):
         screen = Screen() if self.pixels_or_skip("the pixels on screen and round the shape") \
             else Screen(self.window, (START_X, START_Y))
         wrong = []
-        shadow = 24 if DESKTOPS[self.wm][1] else 0  # a compositor may shade round the disc
+        shadow = 24 if DESKTOPS[self.wm].composites else 0  # a compositor may shade round the disc
         for y, row in enumerate(expected_image()):
             for x, colour in enumerate(row):
                 if colour is None and not self.pixels:
@@ -278,16 +256,12 @@ class X11Mascot(Scenario):
             top = self.probe.top(self.window)[0]
 
     def check_command(self):
-        bad = self.send(70000)
-        require(bad.returncode == 2 and len(bad.stderr.strip().splitlines()) == 1,
-                f"bad id: {bad.returncode} {bad.stderr!r}")
-        result = self.command(CRUISE)
-        require("received" in result.stdout, f"answer {result.stdout!r}")
+        send_command(self.exe, BAD_ID, due=BAD_USAGE)
+        self.command(CRUISE)
         wait_for("the mascot to cruise", lambda: self.position() != self.rest, 10)
 
     def check_command_with_no_mascot(self):
-        none = self.send(CRUISE)
-        require(none.returncode == 1, f"--command with no mascot: {none.returncode}")
+        send_command(self.exe, CRUISE, due=NO_MASCOT)
 
     def check_sigterm_with_scaling(self):
         self.start(QT_SCALE_FACTOR="2", QT_SCREEN_SCALE_FACTORS="2")

@@ -16,8 +16,8 @@ import tempfile
 import xml.etree.ElementTree as ElementTree
 
 from desktop_kit.checks import require, run, run_checks, wait_for
-from desktop_kit.processes import start, start_xvfb, stop, wait_gone
-from desktop_kit.program import COMMANDS, LICENSE
+from desktop_kit.processes import require_exit, start, start_xvfb, stop
+from desktop_kit.program import COMMANDS, LICENSE, send_command
 from desktop_kit.xdo import windows_of
 
 FILES = ("./usr/bin/mascot", "./usr/share/applications/mascot.desktop",
@@ -89,9 +89,8 @@ class PackageTest:
         self.server, os.environ["DISPLAY"] = start_xvfb()
         self.process = start([self.exe])
         wait_for("the packaged mascot's window", lambda: windows_of(self.process.pid), 30)
-        run([self.exe, "--command", str(EXIT)])
-        code = wait_gone(self.process)
-        require(code == 0, f"exit status {code}")
+        send_command(self.exe, EXIT)
+        require_exit(self.process, "--command of the exit item")
 
     def cleanup(self):
         stop(self.process, self.server)

@@ -40,7 +40,7 @@ while [ $# -gt 0 ]; do
 done
 [ "$seed" = random ] && seed=$(od -An -N4 -tu4 /dev/urandom | tr -d ' ')
 export PYTHONDONTWRITEBYTECODE=1
-export PYTHONPATH="$root/tests:$root/tests/e2e:$root/tests/x11"  # the kit and the probes
+export PYTHONPATH="$root/tests"  # the desktop test kit
 
 fresh_artifacts() {
   rm -rf "$1/monkey-artifacts"

@@ -10,7 +10,7 @@ build="$root/build-e2e-win"
 cmake --build "$build" -j2 --target mascot-probe >/dev/null
 "$root/tools/wine/prepare-prefix.sh" "$build/wineprefix"
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all
-export PYTHONPATH="$root/tests:$root/tests/e2e"  # the desktop test kit and the Wine helpers
+export PYTHONPATH="$root/tests"  # the desktop test kit
 trap 'wineserver -k 2>/dev/null || true' EXIT
 "$root/tools/on-xvfb.sh" -s "-screen 0 1024x768x24" python3 "$root/tools/gallery/menu_screenshot.py" \
   --exe "$build/host/win32/mascot.exe" --probe "$build/tests/e2e/mascot-probe.exe" \

@@ -13,7 +13,7 @@ from desktop_kit.menus import type_into
 from desktop_kit.processes import require_exit, stop
 from desktop_kit.program import HALF, MASCOT_SIZE, START_X, START_Y
 from desktop_kit.xdo import click, keys
-from wine import Probe, mascot_window, menu_windows, start_program, tray_window
+from desktop_kit.wine import Probe, mascot_window, menu_windows, start_program, tray_window
 
 MARGIN = 12  # pixels of desktop around what the picture shows
 

@@ -7,13 +7,11 @@ The caller provides DISPLAY and WINEPREFIX (a prefix prepared by tools/wine/prep
 """
 
 import re
-import select
 import subprocess
 
 from desktop_kit.checks import Failure, run
-from desktop_kit.processes import start
+from desktop_kit.processes import read_line, start
 from desktop_kit.program import MASCOT_SIZE
-from desktop_kit.screen import Screen, is_mascot_blue
 from desktop_kit.xdo import windows_with
 
 EXE_NAME = "mascot.exe"
@@ -47,12 +45,6 @@ def tray_window():
     """Geometry of Wine's own "Wine System Tray" window, or None when it is not shown."""
     found = windows_with("--name", "^Wine System Tray$")
     return found[0][1] if found else None
-
-
-def tray_icon_gone():
-    """True once Wine's tray window is gone or shows no blue icon any more."""
-    box = tray_window()
-    return box is None or not Screen().find(*box, is_mascot_blue)
 
 
 class Probe:
@@ -97,8 +89,7 @@ class ProbeServer:
     def ask(self, line, timeout=PROBE_TIMEOUT_S):
         self.process.stdin.write(line + "\n")
         self.process.stdin.flush()
-        ready, _, _ = select.select([self.process.stdout], [], [], timeout)
-        answer = self.process.stdout.readline().strip() if ready else ""
+        answer = read_line(self.process.stdout, timeout).strip()
         if not answer:
             raise Failure(f"mascot-probe gave no answer to {line.split()[0]} in {timeout} s")
         if answer.startswith("error"):
