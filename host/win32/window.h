@@ -20,8 +20,8 @@ extern CWin32Host g_host;
 // ---- The run: class, window, message loop -------------------------------------------------------
 // The program from WinMain on, and the class, window and message loop it is made of.
 
-// Odd as it reads, this is the class the program has always registered, and tools outside the
-// process find the mascot's window by it (FindWindowA, tests/e2e's probe): it stays as it is.
+// The name the system knows the mascot's window class by, odd as it reads: tools outside the
+// process find the window by it (FindWindowA, tests/e2e's probe), so it does not change.
 constexpr char kMascotClassName[] = "mascot test program";
 
 // The whole program: class, window, tray icon, show, loop. Returns the process exit code.
