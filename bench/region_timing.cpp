@@ -6,12 +6,11 @@
 // shown (under Wine: inside Xvfb).
 #include <windows.h>
 
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <vector>
 
 #include "host/shared/globals.h"
+#include "host/win32/shape.h"
 #include "host/win32/window.h"
 #include "resources/resource_ids.h"
 #include "tick_intervals.h"
@@ -39,35 +38,9 @@ void Report(const char* what, Call call) {
                 kCalls);
 }
 
-// The mascot as bottom-up 32-bit pixels, as the builder's buffer holds them.
-std::vector<std::uint32_t> MascotPixels() {
-    BITMAP description = {};
-    GetObjectA(g_host.m_mascotBitmap, sizeof description, &description);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = description.bmWidth;
-    info.bmiHeader.biHeight = description.bmHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    std::vector<std::uint32_t> pixels(description.bmWidth * description.bmHeight);
-    HDC screen = GetDC(nullptr);
-    GetDIBits(screen, g_host.m_mascotBitmap, 0, description.bmHeight, pixels.data(), &info,
-              DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    return pixels;
-}
-
 void ReportCallTimes(HWND window) {
     Report("BuildRegionFromBitmap (mascot)", [] {
         DeleteObject(BuildRegionFromBitmap(g_host.m_mascotBitmap, kTransparentFromBottomLeft));
-    });
-    Report("BuildRegionRunByRun (mascot)", [] {
-        DeleteObject(BuildRegionRunByRun(g_host.m_mascotBitmap, kTransparentFromBottomLeft));
-    });
-    std::vector<std::uint32_t> pixels = MascotPixels();
-    Report("  of which runs to region", [&pixels] {
-        DeleteObject(BuildRegionFromPixels(pixels.data(), 40, 40, kTransparentFromBottomLeft));
     });
     Report("ApplyShape (mascot window)", [window] { ApplyShape(window, g_host.m_mascotBitmap); });
     Report("timer message (whole tick)", [window] { SendMessageA(window, WM_TIMER, 1, 0); });

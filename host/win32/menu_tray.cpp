@@ -5,9 +5,8 @@
 #include "host/win32/window.h"
 #include "resources/resource_ids.h"
 
-// ---------------------------------------------------------------------------------------------
-// The popup menu
-// ---------------------------------------------------------------------------------------------
+// ---- The popup menu -----------------------------------------------------------------------------
+// Menu 128, loaded anew from the resources every time it is shown.
 
 void ShowPopupMenu(HWND window, int x, int y) {
     HMENU menu = LoadMenuA(g_host.m_instance, MAKEINTRESOURCEA(IDR_POPUP_MENU));
@@ -18,9 +17,8 @@ void ShowPopupMenu(HWND window, int x, int y) {
     DestroyMenu(menu);  // the submenus go with it
 }
 
-// ---------------------------------------------------------------------------------------------
-// The tray icon
-// ---------------------------------------------------------------------------------------------
+// ---- The tray icon ------------------------------------------------------------------------------
+// Adding the icon, adding it again for a new taskbar, and removing it.
 
 namespace {
 

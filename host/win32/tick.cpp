@@ -8,13 +8,18 @@
 #include "engine/geometry.h"
 #include "engine/numeric.h"
 #include "host/shared/globals.h"
+#include "host/win32/shape.h"
 #include "host/win32/window.h"
 
-// ---------------------------------------------------------------------------------------------
-// The timer message
-// ---------------------------------------------------------------------------------------------
+// ---- The timer message --------------------------------------------------------------------------
+// The platform calls of one tick, in their fixed order, around the portable RunTick.
 
 void OnTimerTick(HWND window) {
+    // The shape never changes, yet every tick builds it anew and gives it to the window, on
+    // purpose: a region taken from the window comes back within a tick, and the handle under the
+    // "region" property changes once a tick, which is how tools outside the process see the
+    // mascot tick (tests/e2e's probe; under Wine each tick reaches X as one ShapeNotify, the
+    // monkey's heartbeat). docs/performance.md has what it costs.
     ApplyShape(window, g_host.m_mascotBitmap);
     POINT cursor = {};
     BOOL readOk = GetCursorPos(&cursor);
@@ -38,9 +43,8 @@ POINT CursorOrLastKnown(BOOL readOk, POINT read) {
     return last;
 }
 
-// ---------------------------------------------------------------------------------------------
-// The timer resolution
-// ---------------------------------------------------------------------------------------------
+// ---- The timer resolution -----------------------------------------------------------------------
+// timeBeginPeriod when the object is made, the matching timeEndPeriod when it goes.
 
 CTimerResolution::CTimerResolution()
     : m_raised(timeBeginPeriod(kTimerResolutionMs) == TIMERR_NOERROR) {}

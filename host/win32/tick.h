@@ -10,9 +10,8 @@
 constexpr UINT_PTR kTickTimerId = 1;
 constexpr UINT kTimerResolutionMs = 1;
 
-// ---------------------------------------------------------------------------------------------
-// The timer message
-// ---------------------------------------------------------------------------------------------
+// ---- The timer message --------------------------------------------------------------------------
+// What one timer message does to the mascot window, and the cursor it falls back on.
 
 // One timer tick on the mascot window, in this order: ApplyShape, GetCursorPos, GetTickCount,
 // RunTick, SetWindowPos. While a popup menu of the window is open, the window moves without
@@ -23,9 +22,8 @@ void OnTimerTick(HWND window);
 // the previous tick used (the target plus the 20 pixels the tick took off).
 POINT CursorOrLastKnown(BOOL readOk, POINT read);
 
-// ---------------------------------------------------------------------------------------------
-// The timer resolution
-// ---------------------------------------------------------------------------------------------
+// ---- The timer resolution -----------------------------------------------------------------------
+// The 1 ms timer resolution that the message loop holds while it runs.
 
 // Raises the process's timer resolution to 1 ms for as long as it lives. Windows 10 (2004 and
 // later) and 11 otherwise deliver a 10 ms SetTimer on the system tick, about every 15.6 ms, and

@@ -1,6 +1,6 @@
 // The program's entry point, where the Windows host's story starts. The C runtime's start-up
-// passes the instance and the show state; window.cpp runs the rest: the window, its procedure
-// and shape, then tick.cpp (the timer message) and menu_tray.cpp (the popup menu, the tray icon).
+// passes the instance and the show state; window.cpp runs the rest: the window and its procedure,
+// then shape.cpp (its outline), tick.cpp (the timer message) and menu_tray.cpp (menu, tray icon).
 #include <windows.h>
 
 #include "host/win32/window.h"

@@ -7,6 +7,7 @@
 #include "host/win32/window.h"
 #include "host/win32/tick.h"
 #include "host/win32/menu_tray.h"
+#include "host/win32/shape.h"
 #include "support/test_window.h"
 
 namespace {

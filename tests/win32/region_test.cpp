@@ -1,17 +1,16 @@
-// The row scan both region builders share, then the builders (the quick one behind
-// BuildRegionFromBitmap and the run-by-run one) and ApplyShape, on real bitmaps and windows.
+// The row scan of a bitmap's shape, then the region builder (the mascot, edge cases, random
+// bitmaps, failures) and ApplyShape, on real bitmaps and windows.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <ostream>
-#include <string>
+#include <random>
 #include <vector>
 
 #include "host/shared/pixel_runs.h"
-#include "host/win32/window.h"
+#include "host/win32/shape.h"
 #include "resources/resource_ids.h"
 #include "support/handle_count.h"
 #include "support/mascot_image.h"
@@ -29,19 +28,32 @@ HBITMAP LoadMascot() {
     return LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_MASCOT));
 }
 
-using CBuilder = HRGN (*)(HBITMAP, std::uint32_t);
+using CPixels = std::vector<std::vector<std::uint32_t>>;
 
-struct CNamedBuilder {
-    const char* name;
-    CBuilder build;
-};
+// Builds from a bitmap of the given rows and reads the region back; deletes both.
+CRegionRows BuildRows(const CPixels& pixels, std::uint32_t transparent) {
+    HBITMAP bitmap = MakeBitmap(pixels);
+    HRGN region = BuildRegionFromBitmap(bitmap, transparent);
+    CRegionRows rows = region ? ReadRegionRows(region) : CRegionRows{};
+    if (region) DeleteObject(region);
+    DeleteObject(bitmap);
+    return rows;
+}
 
-// Names the builder in test output.
-void PrintTo(const CNamedBuilder& builder, std::ostream* out) { *out << builder.name; }
+CPixels RandomPixels(std::mt19937& random, int width, int height, double transparentShare) {
+    std::bernoulli_distribution transparent(transparentShare);
+    std::uniform_int_distribution<int> colour(0, 3);
+    const std::uint32_t others[4] = {K, B, R, 0x00FF00};
+    CPixels pixels(height, std::vector<std::uint32_t>(width));
+    for (auto& row : pixels) {
+        for (auto& pixel : row) pixel = transparent(random) ? W : others[colour(random)];
+    }
+    return pixels;
+}
 
 }  // namespace
 
-// The edge cases of a row live here, once: the builders only add the rows' order, the
+// The edge cases of a row live here, once: the builder only adds the rows' order, the
 // bottom-left colour and the regions.
 TEST(RowScan, GivesTheMaximalRunsOfEveryOtherColour) {
     const struct {
@@ -77,36 +89,10 @@ TEST(RowScan, StopsAtTheFirstRunThatIsRefused) {
     EXPECT_EQ(2, calls);
 }
 
-// Every case runs with both builders: they must agree on every bitmap.
-class RegionFromBitmap : public ::testing::TestWithParam<CNamedBuilder> {
-protected:
-    HRGN Build(HBITMAP bitmap, std::uint32_t transparent) {
-        return GetParam().build(bitmap, transparent);
-    }
-
-    // Builds from a bitmap of the given rows and reads the region back; deletes both.
-    CRegionRows BuildRows(const std::vector<std::vector<std::uint32_t>>& pixels,
-                          std::uint32_t transparent) {
-        HBITMAP bitmap = MakeBitmap(pixels);
-        HRGN region = Build(bitmap, transparent);
-        CRegionRows rows = region ? ReadRegionRows(region) : CRegionRows{};
-        if (region) DeleteObject(region);
-        DeleteObject(bitmap);
-        return rows;
-    }
-};
-
-INSTANTIATE_TEST_SUITE_P(Builders, RegionFromBitmap,
-                         ::testing::Values(CNamedBuilder{"Quick", BuildRegionFromBitmap},
-                                           CNamedBuilder{"RunByRun", BuildRegionRunByRun}),
-                         [](const ::testing::TestParamInfo<CNamedBuilder>& info) {
-                             return std::string(info.param.name);
-                         });
-
-TEST_P(RegionFromBitmap, MascotGivesOneRunPerRowOfTheImage) {
+TEST(RegionFromBitmap, MascotGivesOneRunPerRowOfTheImage) {
     HBITMAP bitmap = LoadMascot();
     ASSERT_NE(nullptr, bitmap);
-    HRGN region = Build(bitmap, kTransparentFromBottomLeft);
+    HRGN region = BuildRegionFromBitmap(bitmap, kTransparentFromBottomLeft);
     ASSERT_NE(nullptr, region);
     CRegionRows rows = ReadRegionRows(region);
     EXPECT_EQ(MascotRows(), rows) << Describe(rows);
@@ -124,7 +110,7 @@ TEST_P(RegionFromBitmap, MascotGivesOneRunPerRowOfTheImage) {
     DeleteObject(bitmap);
 }
 
-TEST_P(RegionFromBitmap, BottomLeftPixelChoosesTheTransparentColour) {
+TEST(RegionFromBitmap, BottomLeftPixelChoosesTheTransparentColour) {
     // Top-left is white, bottom-left red: with -1 the red pixels are the transparent ones.
     CRegionRows rows =
         BuildRows({{W, W, R, R}, {R, W, W, R}, {R, R, W, W}}, kTransparentFromBottomLeft);
@@ -132,9 +118,30 @@ TEST_P(RegionFromBitmap, BottomLeftPixelChoosesTheTransparentColour) {
     EXPECT_EQ(expected, rows) << Describe(rows);
 }
 
-TEST_P(RegionFromBitmap, AllTransparentBitmapGivesAnEmptyRegion) {
+// Random sizes, colours and shares of transparent pixels, all and none among them: every row's
+// runs, in rows counted from the top, for white and for the bottom-left pixel as transparent.
+TEST(RegionFromBitmap, RandomBitmapsGiveTheRunsOfTheirPixels) {
+    std::mt19937 random(20240607);
+    std::uniform_int_distribution<int> size(1, 64);
+    const double shares[] = {0.0, 0.1, 0.5, 0.9, 1.0};
+    for (int i = 0; i < 300; ++i) {
+        int width = size(random);
+        int height = size(random);
+        CPixels pixels = RandomPixels(random, width, height, shares[i % 5]);
+        std::uint32_t asked = i % 2 ? W : kTransparentFromBottomLeft;
+        std::uint32_t transparent = i % 2 ? W : pixels[height - 1][0];
+        CRegionRows expected = OpaqueRows(width, height, [&pixels, transparent](int x, int y) {
+            return pixels[y][x] != transparent;
+        });
+        CRegionRows rows = BuildRows(pixels, asked);
+        ASSERT_EQ(expected, rows) << width << " x " << height << ", case " << i << "\n"
+                                  << Describe(rows);
+    }
+}
+
+TEST(RegionFromBitmap, AllTransparentBitmapGivesAnEmptyRegion) {
     HBITMAP bitmap = MakeBitmap({{W, W, W}, {W, W, W}});
-    HRGN region = Build(bitmap, kTransparentFromBottomLeft);
+    HRGN region = BuildRegionFromBitmap(bitmap, kTransparentFromBottomLeft);
     ASSERT_NE(nullptr, region);
     RECT box;
     EXPECT_EQ(NULLREGION, GetRgnBox(region, &box));
@@ -142,7 +149,7 @@ TEST_P(RegionFromBitmap, AllTransparentBitmapGivesAnEmptyRegion) {
     DeleteObject(bitmap);
 }
 
-TEST_P(RegionFromBitmap, DeviceDependentBitmapIsCopiedToo) {
+TEST(RegionFromBitmap, DeviceDependentBitmapIsCopiedToo) {
     HDC screen = GetDC(nullptr);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, 6, 4);
     HDC drawing = CreateCompatibleDC(screen);
@@ -154,7 +161,7 @@ TEST_P(RegionFromBitmap, DeviceDependentBitmapIsCopiedToo) {
     SelectObject(drawing, previous);
     DeleteDC(drawing);
     ReleaseDC(nullptr, screen);
-    HRGN region = Build(bitmap, kTransparentFromBottomLeft);
+    HRGN region = BuildRegionFromBitmap(bitmap, kTransparentFromBottomLeft);
     ASSERT_NE(nullptr, region);
     CRegionRows expected = {{1, {{2, 5}}}, {2, {{2, 5}}}};
     CRegionRows rows = ReadRegionRows(region);
@@ -163,40 +170,40 @@ TEST_P(RegionFromBitmap, DeviceDependentBitmapIsCopiedToo) {
     DeleteObject(bitmap);
 }
 
-TEST_P(RegionFromBitmap, NoBitmapGivesNoRegion) {
-    EXPECT_EQ(nullptr, Build(nullptr, kTransparentFromBottomLeft));
+TEST(RegionFromBitmap, NoBitmapGivesNoRegion) {
+    EXPECT_EQ(nullptr, BuildRegionFromBitmap(nullptr, kTransparentFromBottomLeft));
 }
 
-TEST_P(RegionFromBitmap, HandleThatIsNoBitmapGivesNoRegion) {
+TEST(RegionFromBitmap, HandleThatIsNoBitmapGivesNoRegion) {
     HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
-    EXPECT_EQ(nullptr, Build(reinterpret_cast<HBITMAP>(brush), 0));
+    EXPECT_EQ(nullptr, BuildRegionFromBitmap(reinterpret_cast<HBITMAP>(brush), 0));
     DeleteObject(brush);
     HBITMAP deleted = MakeBitmap({{B}});
     DeleteObject(deleted);
-    EXPECT_EQ(nullptr, Build(deleted, 0));
+    EXPECT_EQ(nullptr, BuildRegionFromBitmap(deleted, 0));
 }
 
-TEST_P(RegionFromBitmap, BitmapSelectedElsewhereCannotBeCopiedAndGivesNoRegion) {
+TEST(RegionFromBitmap, BitmapSelectedElsewhereCannotBeCopiedAndGivesNoRegion) {
     HBITMAP bitmap = MakeBitmap({{B, W}, {W, B}});
     HDC holder = CreateCompatibleDC(nullptr);
     HGDIOBJ previous = SelectObject(holder, bitmap);
     ASSERT_NE(nullptr, previous);
     // A bitmap can be selected into one context at a time, so the copy has no source.
-    EXPECT_EQ(nullptr, Build(bitmap, W));
+    EXPECT_EQ(nullptr, BuildRegionFromBitmap(bitmap, W));
     SelectObject(holder, previous);
     DeleteDC(holder);
     DeleteObject(bitmap);
 }
 
-TEST_P(RegionFromBitmap, FailuresReleaseEverythingTheyMade) {
+TEST(RegionFromBitmap, FailuresReleaseEverythingTheyMade) {
     HBITMAP bitmap = MakeBitmap({{B, W}, {W, B}});
     HDC holder = CreateCompatibleDC(nullptr);
     HGDIOBJ previous = SelectObject(holder, bitmap);
     HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
     int before = CountCreatableRegions();
     for (int i = 0; i < 200; ++i) {
-        Build(bitmap, W);  // copy fails: selected elsewhere
-        Build(reinterpret_cast<HBITMAP>(brush), W);
+        BuildRegionFromBitmap(bitmap, W);  // copy fails: selected elsewhere
+        BuildRegionFromBitmap(reinterpret_cast<HBITMAP>(brush), W);
     }
     EXPECT_EQ(before, CountCreatableRegions());
     DeleteObject(brush);
@@ -205,7 +212,7 @@ TEST_P(RegionFromBitmap, FailuresReleaseEverythingTheyMade) {
     DeleteObject(bitmap);
 }
 
-TEST_P(RegionFromBitmap, ShortOfHandlesGivesNoRegionOrTheWholeOne) {
+TEST(RegionFromBitmap, ShortOfHandlesGivesNoRegionOrTheWholeOne) {
     HBITMAP bitmap = LoadMascot();
     ASSERT_NE(nullptr, bitmap);
     CRegionRows mascot = MascotRows();
@@ -221,7 +228,7 @@ TEST_P(RegionFromBitmap, ShortOfHandlesGivesNoRegionOrTheWholeOne) {
             DeleteObject(filler.back());
             filler.pop_back();
         }
-        HRGN region = Build(bitmap, kTransparentFromBottomLeft);
+        HRGN region = BuildRegionFromBitmap(bitmap, kTransparentFromBottomLeft);
         if (!region) continue;
         built[free] = true;
         EXPECT_EQ(mascot, ReadRegionRows(region)) << free << " free slots";
@@ -233,7 +240,7 @@ TEST_P(RegionFromBitmap, ShortOfHandlesGivesNoRegionOrTheWholeOne) {
     EXPECT_TRUE(built[7]);
 }
 
-TEST(RunByRunBuilder, SecondContextMissingCountsAsAFailedCopy) {
+TEST(RegionFromBitmap, SecondContextMissingCountsAsAFailedCopy) {
     HBITMAP bitmap = LoadMascot();
     ASSERT_NE(nullptr, bitmap);
     std::vector<HRGN> filler;
@@ -245,7 +252,7 @@ TEST(RunByRunBuilder, SecondContextMissingCountsAsAFailedCopy) {
     // Two slots hold the first context and the pixel buffer: the second context cannot be made,
     // so nothing is copied, and the builder gives no region rather than the shape of whatever
     // the new buffer held.
-    HRGN region = BuildRegionRunByRun(bitmap, kTransparentFromBottomLeft);
+    HRGN region = BuildRegionFromBitmap(bitmap, kTransparentFromBottomLeft);
     for (HRGN held : filler) DeleteObject(held);
     EXPECT_EQ(nullptr, region);
     if (region) DeleteObject(region);

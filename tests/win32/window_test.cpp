@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "host/shared/globals.h"
+#include "host/win32/shape.h"
 #include "host/win32/tick.h"
 #include "host/win32/window.h"
 #include "support/import_patch.h"

@@ -24,21 +24,26 @@ CRegionRows ReadRegionRows(HRGN region) {
     return rows;
 }
 
-CRegionRows MascotRows() {
+CRegionRows OpaqueRows(int width, int height, const std::function<bool(int, int)>& opaque) {
     CRegionRows rows;
-    for (int y = 0; y < kMascotSize; ++y) {
+    for (int y = 0; y < height; ++y) {
         int x = 0;
-        while (x < kMascotSize) {
-            if (MascotIndexAt(x, y) == kIndexWhite) {
+        while (x < width) {
+            if (!opaque(x, y)) {
                 ++x;
                 continue;
             }
             int first = x;
-            while (x < kMascotSize && MascotIndexAt(x, y) != kIndexWhite) ++x;
+            while (x < width && opaque(x, y)) ++x;
             rows[y].push_back({first, x});
         }
     }
     return rows;
+}
+
+CRegionRows MascotRows() {
+    return OpaqueRows(kMascotSize, kMascotSize,
+                      [](int x, int y) { return MascotIndexAt(x, y) != kIndexWhite; });
 }
 
 std::string Describe(const CRegionRows& rows) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -22,6 +23,10 @@ CRegionRows ReadRegionRows(HRGN region);
 
 // The rectangles of a region exactly as the graphics system stores them.
 std::vector<RECT> ReadRegionRects(HRGN region);
+
+// The runs of the pixels of a width x height image (top row 0) where `opaque(x, y)` holds, row
+// by row: the region a bitmap's shape must give, worked out apart from the builder's scan.
+CRegionRows OpaqueRows(int width, int height, const std::function<bool(int, int)>& opaque);
 
 // The runs of the non-white pixels of the mascot image, row by row.
 CRegionRows MascotRows();
