@@ -107,6 +107,28 @@ std::vector<CShapeRun> ShapeRunsOf(const std::uint32_t* pixels, int width, int h
     return runs;
 }
 
+// ---- The kept place and size --------------------------------------------------------------------
+
+// A notice of the value last sent ends a put-back that an older notice asked for: the window
+// is as it should be, and a window manager need not answer a request that changes nothing,
+// which would leave the put-back disarmed, waiting for a confirmation that never comes.
+void CKeptGeometry::OnNotice(int a, int b) {
+    if (a == m_a && b == m_b) {
+        m_needsPutBack = m_putBack = false;
+    } else if (!m_putBack) {
+        m_needsPutBack = true;
+    }
+}
+
+bool CKeptGeometry::SetWanted(int a, int b) {
+    bool send = m_needsPutBack || a != m_a || b != m_b;
+    if (m_needsPutBack) m_putBack = true;
+    m_needsPutBack = false;
+    m_a = a;
+    m_b = b;
+    return send;
+}
+
 // ---- The mascot window --------------------------------------------------------------------------
 
 namespace {
@@ -419,26 +441,6 @@ void CMascotWindow::Place(int x, int y, const CStackRequest& stack) {
 void CMascotWindow::OnConfigured(const xcb_configure_notify_event_t& event, bool synthetic) {
     m_size.OnNotice(event.width, event.height);
     if (synthetic || m_parent == m_display.Root()) m_place.OnNotice(event.x, event.y);
-}
-
-// A notice of the value last sent ends a put-back that an older notice asked for: the window
-// is as it should be, and a window manager need not answer a request that changes nothing,
-// which would leave the put-back disarmed, waiting for a confirmation that never comes.
-void CKeptGeometry::OnNotice(int a, int b) {
-    if (a == m_a && b == m_b) {
-        m_needsPutBack = m_putBack = false;
-    } else if (!m_putBack) {
-        m_needsPutBack = true;
-    }
-}
-
-bool CKeptGeometry::SetWanted(int a, int b) {
-    bool send = m_needsPutBack || a != m_a || b != m_b;
-    if (m_needsPutBack) m_putBack = true;
-    m_needsPutBack = false;
-    m_a = a;
-    m_b = b;
-    return send;
 }
 
 void CMascotWindow::Destroy() {

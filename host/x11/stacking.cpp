@@ -100,11 +100,11 @@ CStackRequest DecideStacking(const CStackModel& stack, std::uint32_t self, bool 
     return {StackMode::AboveSibling, desktopTopLevel};
 }
 
-// ---- The desktop
-// --------------------------------------------------------------------------------- Whether a
-// window manager runs (its check window), the root's children as they stand, and the desktop's own
-// window, which the mascot stays above when it is behind every ordinary window: candidates, their
-// types and map states in one round of requests, then up the tree to the root's child.
+// ---- The desktop --------------------------------------------------------------------------------
+// Whether a window manager runs (its check window), the root's children as they stand, and the
+// desktop's own window, which the mascot stays above when it is behind every ordinary window:
+// candidates, their types and map states in one round of requests, then up the tree to the root's
+// child.
 
 namespace {
 

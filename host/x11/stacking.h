@@ -57,9 +57,8 @@ private:
 CStackRequest DecideStacking(const CStackModel& stack, std::uint32_t self, bool topmost,
                              std::uint32_t desktopTopLevel);
 
-// ---- The desktop
-// --------------------------------------------------------------------------------- Read from the
-// server when the tick needs it: each a round of requests.
+// ---- The desktop --------------------------------------------------------------------------------
+// Read from the server when the tick needs it: each a round of requests.
 
 // True when an EWMH window manager runs: the root names a check window that names itself.
 bool WindowManagerRuns(const CXDisplay& display);
