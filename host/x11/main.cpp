@@ -57,9 +57,9 @@ private:
     void End();
 
     int m_signalFd;
-    bool m_ended = false;  // the loop is about to return
-    CCommandPipe m_commands;
-    CTickLoop m_ticks;
+    bool m_ended = false;     // the loop is about to return
+    CCommandPipe m_commands;  // the menu's choices; closing it stops the tick thread
+    CTickLoop m_ticks;        // the tick thread's from the thread's start until its join
     std::thread m_tickThread;
     QMenu m_menu;
     std::unique_ptr<QSystemTrayIcon> m_tray;
