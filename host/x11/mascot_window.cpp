@@ -138,33 +138,24 @@ constexpr std::uint32_t kWhite = 0xFFFFFF;
 
 // The window manager's properties and messages, laid out and named as the ICCCM, the EWMH and
 // Motif do.
-struct CWmHints {  // WM_HINTS
-    std::uint32_t flags, input, initialState, iconPixmap, iconWindow, iconX, iconY, iconMask,
-        windowGroup;
-};
-constexpr std::uint32_t InputHint = 1;
+constexpr std::uint32_t InputHint = 1;  // WM_HINTS: the input field is set
+
 struct CWmSizeHints {  // WM_NORMAL_HINTS
     std::uint32_t flags;
-    std::uint32_t x, y, width, height;  // obsolete, yet still read by some window managers
+    std::uint32_t x, y, width, height;  // obsolete: the ICCCM keeps them as padding
     std::uint32_t minWidth, minHeight, maxWidth, maxHeight, widthInc, heightInc;
     std::uint32_t minAspectX, minAspectY, maxAspectX, maxAspectY, baseWidth, baseHeight;
     std::uint32_t winGravity;
 };
+static_assert(sizeof(CWmSizeHints) == 18 * 4, "WM_NORMAL_HINTS is 18 32-bit fields");
 constexpr std::uint32_t USPosition = 1, USSize = 2, PMinSize = 16, PMaxSize = 32, PWinGravity = 512;
 constexpr std::uint32_t StaticGravity = 10;
-struct CMotifWmHints {  // _MOTIF_WM_HINTS
-    std::uint32_t flags, functions, decorations, inputMode, status;
-};
-constexpr std::uint32_t MWM_HINTS_DECORATIONS = 1u << 1;
+
+constexpr std::uint32_t MWM_HINTS_DECORATIONS = 1u << 1;  // _MOTIF_WM_HINTS: decorations are set
+
 // _NET_WM_STATE's actions, without the leading underscore that C++ reserves.
 constexpr std::uint32_t NET_WM_STATE_REMOVE = 0, NET_WM_STATE_ADD = 1;
 constexpr std::uint32_t kSourceApplication = 1;  // _NET_WM_STATE: sent by an application
-
-// The length of a property of 32-bit fields.
-template <typename Property>
-constexpr std::uint32_t Fields32(const Property&) {
-    return sizeof(Property) / 4;
-}
 
 const xcb_visualtype_t* RootVisual(const xcb_screen_t* screen) {
     xcb_depth_iterator_t depths = xcb_screen_allowed_depths_iterator(screen);
@@ -334,9 +325,8 @@ void CMascotWindow::SetProperties() {
     replace(XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, sizeof kWindowClass, kWindowClass);
     std::uint32_t pid = static_cast<std::uint32_t>(getpid());
     replace(atoms.netWmPid, XCB_ATOM_CARDINAL, 32, 1, &pid);
-    CWmHints hints = {};
-    hints.flags = InputHint;  // input: false
-    replace(XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32, Fields32(hints), &hints);
+    const std::uint32_t hints[9] = {InputHint, 0};  // input: false
+    replace(XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32, 9, hints);
     // The place and size are the user's, the size is fixed, and the place is the window's own,
     // whatever frame a window manager adds.
     CWmSizeHints size = {};
@@ -346,10 +336,9 @@ void CMascotWindow::SetProperties() {
     size.width = size.height = kWindowSize;
     size.minWidth = size.minHeight = size.maxWidth = size.maxHeight = kWindowSize;
     size.winGravity = StaticGravity;
-    replace(XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 32, Fields32(size), &size);
-    CMotifWmHints motif = {};
-    motif.flags = MWM_HINTS_DECORATIONS;  // decorations: none
-    replace(atoms.motifWmHints, atoms.motifWmHints, 32, Fields32(motif), &motif);
+    replace(XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 32, sizeof size / 4, &size);
+    const std::uint32_t motif[5] = {MWM_HINTS_DECORATIONS, 0, 0, 0, 0};  // decorations: none
+    replace(atoms.motifWmHints, atoms.motifWmHints, 32, 5, motif);
     replace(atoms.netWmWindowType, XCB_ATOM_ATOM, 32, 1, &atoms.netWmWindowTypeUtility);
     WriteState();
 }
