@@ -1,13 +1,12 @@
 // The QMenu built from the menu table that every host builds its menu from
-// (resources/menu_layout.h), compared with it entry by entry: texts, order, separators, the
-// submenu, and the command that each item sends once the menu has closed.
+// (resources/menu_layout.h), read back as such a table: texts, order, separators, the submenu,
+// and the command that each item sends once the menu has closed.
 #include <QAction>
 #include <QCoreApplication>
 #include <QMenu>
 
 #include <gtest/gtest.h>
 
-#include <cstddef>
 #include <cstdint>
 #include <iterator>
 #include <string>
@@ -18,57 +17,47 @@
 
 namespace {
 
-constexpr std::size_t kEntries = std::size(kPopupMenuLayout);
+struct CReadEntry {
+    MenuEntryKind kind;
+    std::string text;  // empty for SubmenuEnd and Separator
+    unsigned id;       // the id an item sends, 0 otherwise
+};
 
 std::vector<std::uint16_t> g_chosen;
 
-// Compares `menu` with the table from entry `at` up to the end of the level (a SubmenuEnd or the
-// table's end), triggering each item and adding the id it must send to `ids`; returns the index
-// just past that level.
-std::size_t ExpectLevel(const QMenu& menu, std::size_t at, const std::string& where,
-                        std::vector<std::uint16_t>& ids) {
-    QList<QAction*> actions = menu.actions();
-    int position = 0;
-    for (; at < kEntries && kPopupMenuLayout[at].kind != MenuEntryKind::SubmenuEnd; ++position) {
-        const CMenuEntry& entry = kPopupMenuLayout[at];
-        std::string here = where + "/" + std::to_string(position);
-        if (position >= actions.size()) {
-            ADD_FAILURE() << here << " is missing";
-            return kEntries;
-        }
-        QAction* action = actions[position];
-        ++at;
-        if (entry.kind == MenuEntryKind::Separator) {
-            EXPECT_TRUE(action->isSeparator()) << here;
-            continue;
-        }
-        EXPECT_EQ(std::string(entry.text), action->text().toStdString()) << here;
-        if (entry.kind == MenuEntryKind::Item) {
-            EXPECT_EQ(nullptr, action->menu()) << here;
-            ids.push_back(static_cast<std::uint16_t>(entry.id));
+// Appends the entries of `menu` to `read` as the table writes them; each item is triggered for
+// the id it sends.
+void ReadMenu(const QMenu& menu, std::vector<CReadEntry>& read) {
+    for (QAction* action : menu.actions()) {
+        std::string text = action->text().toStdString();
+        if (action->isSeparator()) {
+            read.push_back({MenuEntryKind::Separator, "", 0});
+        } else if (action->menu()) {
+            read.push_back({MenuEntryKind::SubmenuBegin, text, 0});
+            ReadMenu(*action->menu(), read);
+            read.push_back({MenuEntryKind::SubmenuEnd, "", 0});
+        } else {
+            g_chosen.clear();
             action->trigger();
-            continue;
+            EXPECT_TRUE(g_chosen.empty()) << text;  // not yet: queued behind the menu's closing
+            QCoreApplication::processEvents();
+            read.push_back({MenuEntryKind::Item, text, g_chosen.size() == 1 ? g_chosen[0] : 0u});
         }
-        if (!action->menu()) {
-            ADD_FAILURE() << here << " is no submenu";
-            return kEntries;
-        }
-        at = ExpectLevel(*action->menu(), at, here, ids);
-        if (at < kEntries) ++at;  // past the SubmenuEnd
     }
-    EXPECT_EQ(position, actions.size()) << where << ": entry count";
-    return at;
 }
 
 }  // namespace
 
 TEST(PopupMenu, IsTheSharedTableItemByItemAndSendsTheIdsAfterClosing) {
     QMenu menu;
-    g_chosen.clear();
     BuildPopupMenu(menu, [](std::uint16_t id) { g_chosen.push_back(id); });
-    std::vector<std::uint16_t> ids;
-    EXPECT_EQ(kEntries, ExpectLevel(menu, 0, "popup", ids));
-    EXPECT_TRUE(g_chosen.empty());  // not yet: queued behind the menu's own closing
-    QCoreApplication::processEvents();
-    EXPECT_EQ(ids, g_chosen);
+    std::vector<CReadEntry> read;
+    ReadMenu(menu, read);
+    ASSERT_EQ(std::size(kPopupMenuLayout), read.size());
+    for (std::size_t i = 0; i < read.size(); ++i) {
+        const CMenuEntry& entry = kPopupMenuLayout[i];
+        EXPECT_EQ(entry.kind, read[i].kind) << "entry " << i;
+        EXPECT_EQ(entry.text ? entry.text : "", read[i].text) << "entry " << i;
+        EXPECT_EQ(entry.id, read[i].id) << "entry " << i;
+    }
 }
