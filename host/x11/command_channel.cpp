@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "host/x11/options.h"
+
 // ---- The command messages -----------------------------------------------------------------------
 
 void EncodeCommandMessage(const CCommandMessage& message, std::uint32_t (&data)[kMessageWords]) {
@@ -28,6 +30,15 @@ std::optional<CCommandMessage> DecodeCommandMessage(const std::uint32_t (&data)[
     return CCommandMessage{static_cast<std::uint16_t>(data[1]), data[2]};
 }
 
+std::optional<CCommandMessage> CommandMessageOf(const xcb_generic_event_t& event, xcb_atom_t type) {
+    if ((event.response_type & ~kSentEventFlag) != XCB_CLIENT_MESSAGE) return std::nullopt;
+    auto& message = reinterpret_cast<const xcb_client_message_event_t&>(event);
+    if (message.type != type || message.format != 32) return std::nullopt;
+    std::uint32_t data[kMessageWords];
+    std::memcpy(data, message.data.data32, sizeof data);
+    return DecodeCommandMessage(data);
+}
+
 // ---- mascot --command ---------------------------------------------------------------------------
 // Finding the running mascot through its selection, the client messages both ways, and the wait
 // for the answer.
@@ -38,14 +49,9 @@ constexpr int kAnswerTimeoutMs = 3000;
 
 void SendMessage(const CXDisplay& display, xcb_window_t to, xcb_atom_t type,
                  const CCommandMessage& message) {
-    xcb_client_message_event_t event = ClientMessage(to, type);
     std::uint32_t data[kMessageWords];
     EncodeCommandMessage(message, data);
-    std::memcpy(event.data.data32, data, sizeof data);
-    // xcb sends 32 bytes of event whatever the type's size.
-    char wire[32] = {};
-    std::memcpy(wire, &event, sizeof event < sizeof wire ? sizeof event : sizeof wire);
-    xcb_send_event(display.Connection(), 0, to, XCB_EVENT_MASK_NO_EVENT, wire);
+    SendClientMessage(display, to, XCB_EVENT_MASK_NO_EVENT, to, type, data);
 }
 
 xcb_window_t MascotWindow(const CXDisplay& display) {
@@ -61,15 +67,9 @@ enum class Answer { Received, Refused, None };
 
 // The answer to `id` on `window`, or an error: the mascot's window went before it got the
 // message.
-Answer Classify(const CXDisplay& display, xcb_generic_event_t* event, std::uint16_t id) {
-    std::uint8_t type = event->response_type & ~kSentEventFlag;
-    if (type == 0) return Answer::Refused;
-    if (type != XCB_CLIENT_MESSAGE) return Answer::None;
-    auto* message = reinterpret_cast<xcb_client_message_event_t*>(event);
-    if (message->type != display.Atoms().commandDone) return Answer::None;
-    std::uint32_t data[kMessageWords];
-    std::memcpy(data, message->data.data32, sizeof data);
-    std::optional<CCommandMessage> answer = DecodeCommandMessage(data);
+Answer Classify(const CXDisplay& display, const xcb_generic_event_t& event, std::uint16_t id) {
+    if ((event.response_type & ~kSentEventFlag) == 0) return Answer::Refused;
+    std::optional<CCommandMessage> answer = CommandMessageOf(event, display.Atoms().commandDone);
     return answer && answer->id == id ? Answer::Received : Answer::None;
 }
 
@@ -78,7 +78,7 @@ bool AwaitAnswer(const CXDisplay& display, std::uint16_t id) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kAnswerTimeoutMs);
     for (;;) {
         while (xcb_generic_event_t* event = xcb_poll_for_event(c)) {
-            Answer answer = Classify(display, event, id);
+            Answer answer = Classify(display, *event, id);
             std::free(event);
             if (answer != Answer::None) return answer == Answer::Received;
         }
@@ -96,12 +96,12 @@ int SendCommandToMascot(std::uint16_t id) {
     std::unique_ptr<CXDisplay> display = CXDisplay::Open();
     if (!display) {
         std::fprintf(stderr, "mascot: no X display to send command %u to\n", id);
-        return kExitNoMascot;
+        return kExitFailure;
     }
     xcb_window_t mascot = MascotWindow(*display);
     if (mascot == XCB_NONE) {
         std::fprintf(stderr, "mascot: no mascot runs on this display\n");
-        return kExitNoMascot;
+        return kExitFailure;
     }
     xcb_connection_t* c = display->Connection();
     xcb_window_t self = xcb_generate_id(c);
@@ -111,10 +111,10 @@ int SendCommandToMascot(std::uint16_t id) {
     xcb_flush(c);
     if (!AwaitAnswer(*display, id)) {
         std::fprintf(stderr, "mascot: no mascot answered command %u\n", id);
-        return kExitNoMascot;
+        return kExitFailure;
     }
     std::printf("mascot: command %u received\n", id);
-    return kExitReceived;
+    return kExitSuccess;
 }
 
 void AnswerCommand(const CXDisplay& display, const CCommandMessage& command) {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "host/x11/mascot_window.h"
+#include "host/x11/display.h"
 
 // ---- The command messages -----------------------------------------------------------------------
 // The X11 counterpart of posting WM_COMMAND to the Windows program's window.
@@ -14,7 +14,7 @@
 // Data of a 32-bit client message: [0] the format version, [1] the command id, [2] the window
 // that wants the answer (a command) or 0 (an answer), [3] and [4] zero.
 constexpr std::uint32_t kCommandMessageVersion = 1;
-constexpr int kMessageWords = 5;
+constexpr int kMessageWords = kClientMessageWords;
 constexpr std::uint32_t kMaxCommandId = 0xFFFF;  // 16 bits, as in a WM_COMMAND's low word
 
 struct CCommandMessage {
@@ -28,15 +28,14 @@ void EncodeCommandMessage(const CCommandMessage& message, std::uint32_t (&data)[
 // beyond 16 bits, or words that must be zero and are not.
 std::optional<CCommandMessage> DecodeCommandMessage(const std::uint32_t (&data)[kMessageWords]);
 
+// The command (or answer) that `event` carries when it is a 32-bit client message of `type`.
+std::optional<CCommandMessage> CommandMessageOf(const xcb_generic_event_t& event, xcb_atom_t type);
+
 // ---- mascot --command ---------------------------------------------------------------------------
 // The sending side, and the running mascot's answer to the sender.
 
-constexpr int kExitReceived = 0;
-constexpr int kExitNoMascot = 1;
-constexpr int kExitBadUsage = 2;
-
 // Sends the id to the mascot that owns the mascot selection on $DISPLAY and waits for its
-// answer; prints one line and returns the exit status.
+// answer; prints one line and returns the exit status (options.h).
 int SendCommandToMascot(std::uint16_t id);
 
 // Tells the sender of `command` that it was received (nothing for a sender with no window).

@@ -1,10 +1,9 @@
 // The X11 program, where its story starts: the entry point, the start-up, and the running program
-// that wires the window and its tick thread, the menu, the tray icon, commands and signals
-// together. What each part calls lives by concern beside this file: mascot_window (the display,
-// the window and its picture), tick_driver (the tick and the stacking), menu_tray (Qt's menu and
-// tray icon), command_channel (commands from outside and from the menu) and options.
+// that wires the tick thread, the menu, the tray icon, commands and signals together. What each
+// part calls lives by concern beside this file: display (the X connection), mascot_window (the
+// window and its picture), stacking, tick_driver (the tick thread), menu_tray (Qt's menu and tray
+// icon), command_channel (commands from outside and from the menu) and options.
 
-#include <poll.h>
 #include <signal.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
@@ -17,35 +16,27 @@
 #include <QSocketNotifier>
 #include <QSystemTrayIcon>
 
-#include <atomic>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
+#include <functional>
 #include <memory>
-#include <string>
 #include <system_error>
 #include <thread>
+#include <utility>
 
-#include "host/shared/globals.h"
 #include "host/x11/command_channel.h"
-#include "host/x11/mascot_window.h"
+#include "host/x11/display.h"
 #include "host/x11/menu_tray.h"
 #include "host/x11/options.h"
 #include "host/x11/tick_driver.h"
-#include "tick/tick.h"
 
 // ---- Declarations -------------------------------------------------------------------------------
-// The running program: the window and its tick on their own X connection and thread, the menu and
-// the tray icon in Qt, and the ways it ends; then what the start-up and both threads call.
+// The running program: the tick thread with the window on its own X connection, the menu and the
+// tray icon in Qt, and the ways it ends; then what the start-up calls.
 
-constexpr int kExitLostDisplay = 1;
-
-// Two threads with a clear split. The tick thread owns the core (the globals), the mascot's X
-// connection and the window from Start until it is joined: it polls only the mascot's socket and
-// the command pipe, with the next tick's deadline as the timeout, so the 10 ms tick never passes
-// through Qt's event loop. Qt's thread has the menu, the tray icon and the signals; it sends menu
-// choices down the pipe, and the tick thread hands the menu's opening and the program's end back
-// as queued calls.
+// Two threads with a clear split. The tick thread's part is the tick loop (tick_driver.h); Qt's
+// thread has the menu, the tray icon and the signals: it sends menu choices down the pipe, and the
+// tick thread hands the menu's opening and the program's end back as queued calls.
 class CMascotApp : public QObject {
 public:
     CMascotApp(CXDisplay& display, int signalFd);
@@ -59,28 +50,16 @@ public:
     bool Start();
 
 private:
-    // Qt's thread.
+    CCallsToQt CallsToQt();
+    void Queue(std::function<void()> call);
     void OnTerminationSignal();
     void StopTicks();
     void End();
 
-    // The tick thread.
-    void RunTicks();
-    void OnTimer();
-    void TakeMenuCommands();
-    void OnXCommand(const CCommandMessage& command);
-    void RunCommandId(std::uint16_t id);
-    void CheckConnection();
-
-    CXDisplay& m_display;
     int m_signalFd;
-    bool m_ended = false;     // Qt's thread: the loop is about to return
-    bool m_stopping = false;  // the tick thread: the exit command came, no more ticks
-    CMascotWindow m_window;
-    CTickDriver m_ticks;
-    CTickTimer m_timer;
-    CXEventHandlers m_handlers;
-    CCommandPipe m_commands;
+    bool m_ended = false;     // the loop is about to return
+    CCommandPipe m_commands;  // the menu's choices; closing it stops the tick thread
+    CTickLoop m_ticks;        // the tick thread's from the thread's start until its join
     std::thread m_tickThread;
     QMenu m_menu;
     std::unique_ptr<QSystemTrayIcon> m_tray;
@@ -94,10 +73,6 @@ int OpenTerminationSignals();
 // Takes the waiting signal off the descriptor.
 void TakeTerminationSignal(int fd);
 
-// Ends the process at once, with one line, when the X connection is gone: nothing that needs
-// the display can be cleaned up any more.
-[[noreturn]] void EndOnLostDisplay();
-
 // Returns the exit status: 0 after the exit command, SIGINT or SIGTERM; 1 without a display.
 int RunMascot(int argc, char** argv);
 
@@ -107,7 +82,7 @@ int RunMascot(int argc, char** argv);
 int main(int argc, char** argv) {
     COptions options = ParseOptions(argc - 1, argv + 1);
     switch (options.action) {
-    case ProgramAction::Help: std::fputs(HelpText().c_str(), stdout); return 0;
+    case ProgramAction::Help: std::fputs(HelpText().c_str(), stdout); return kExitSuccess;
     case ProgramAction::BadUsage:
         std::fprintf(stderr, "mascot: %s; see mascot --help\n", options.error.c_str());
         return kExitBadUsage;
@@ -123,7 +98,6 @@ int main(int argc, char** argv) {
 
 namespace {
 
-constexpr int kExitCannotStart = 1;
 constexpr char kNoDisplay[] =
     "mascot: cannot open the X display (DISPLAY is unset or unreachable); without one, the "
     "headless simulator shows the motion: mascot-sim, or tools/run-sim.sh examples/demo.script "
@@ -144,7 +118,7 @@ int RunMascot(int argc, char** argv) {
     std::unique_ptr<CXDisplay> display = CXDisplay::Open();
     if (!display) {
         std::fputs(kNoDisplay, stderr);
-        return kExitCannotStart;
+        return kExitFailure;
     }
     int signalFd = OpenTerminationSignals();
     PrepareQtEnvironment();
@@ -153,63 +127,51 @@ int RunMascot(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     StopStyleCache();
     CMascotApp mascot(*display, signalFd);
-    if (!mascot.Start()) return kExitCannotStart;
+    if (!mascot.Start()) return kExitFailure;
     return QApplication::exec();
 }
 
 // ---- The running program ------------------------------------------------------------------------
 
-namespace {
-
-constexpr int kIdsPerRead = 16;
-
-}  // namespace
-
 CMascotApp::CMascotApp(CXDisplay& display, int signalFd)
-    : m_display(display), m_signalFd(signalFd), m_window(display), m_ticks(display, m_window) {
-    m_handlers.leftPress = [] { DuckOnClick(); };
-    m_handlers.rightPress = [this](int x, int y) {
-        QMetaObject::invokeMethod(
-            this,
-            [this, x, y] {
-                if (!m_ended) m_menu.popup(QPoint(x, y));
-            },
-            Qt::QueuedConnection);
-    };
-    m_handlers.command = [this](const CCommandMessage& command) { OnXCommand(command); };
-    m_handlers.windowChanged = [this](const xcb_generic_event_t& event) {
-        m_ticks.OnWindowEvent(event);
-    };
-    m_handlers.requestRefused = [this] { m_ticks.OnRequestRefused(); };
-}
+    : m_signalFd(signalFd), m_ticks(display, m_commands, CallsToQt()) {}
 
 CMascotApp::~CMascotApp() { StopTicks(); }
 
+CCallsToQt CMascotApp::CallsToQt() {
+    auto openMenu = [this](int x, int y) {
+        Queue([this, x, y] {
+            if (!m_ended) m_menu.popup(QPoint(x, y));
+        });
+    };
+    return {openMenu, [this] { Queue([this] { End(); }); }};
+}
+
+void CMascotApp::Queue(std::function<void()> call) {
+    QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
+}
+
 bool CMascotApp::Start() {
-    ResetMotion();
     if (!m_commands.Open()) {
         std::fputs("mascot: the system gives no pipe for the menu's commands\n", stderr);
         return false;
     }
-    m_window.Create(LoadMascotImage());
-    if (!m_window.ClaimMascotSelection()) {
+    if (!m_ticks.Prepare()) {
         std::fputs(
             "mascot: a mascot already runs on this display; mascot --command ID sends it "
             "a command\n",
             stderr);
         return false;
     }
-    m_ticks.Start();
     BuildPopupMenu(m_menu, [this](std::uint16_t id) { m_commands.Send(id); });
     m_tray = ShowTrayIcon(m_menu);
-    m_window.Show();
-    xcb_flush(m_display.Connection());
+    m_ticks.ShowWindow();
     if (m_signalFd >= 0) {
         auto* notifier = new QSocketNotifier(m_signalFd, QSocketNotifier::Read, this);
         connect(notifier, &QSocketNotifier::activated, this, &CMascotApp::OnTerminationSignal);
     }
     try {
-        m_tickThread = std::thread(&CMascotApp::RunTicks, this);
+        m_tickThread = std::thread(&CTickLoop::Run, &m_ticks);
     } catch (const std::system_error&) {
         std::fputs("mascot: the system gives no thread for the tick\n", stderr);
         return false;
@@ -235,75 +197,11 @@ void CMascotApp::End() {
     m_ended = true;
     StopTicks();
     if (m_tray) m_tray->hide();
-    m_window.Destroy();
-    QCoreApplication::exit(0);
+    m_ticks.DestroyWindow();
+    QCoreApplication::exit(kExitSuccess);
 }
 
-void CMascotApp::RunTicks() {
-    pollfd watched[] = {
-        {m_commands.ReadFd(), POLLIN, 0},
-        {xcb_get_file_descriptor(m_display.Connection()), POLLIN, 0},
-    };
-    pollfd& menu = watched[0];
-    pollfd& socket = watched[1];
-    m_timer.Start(static_cast<int>(kTickMs), MonotonicNs());
-    while (!m_stopping) {
-        // While a mode runs, every tick reads the socket within 10 ms through its pointer query;
-        // the events (above all the notice of each move) wait for that read instead of waking
-        // the thread once more per tick. A closed socket still wakes it (POLLHUP).
-        socket.events = ModeRuns() ? 0 : POLLIN;
-        timespec sleep = m_timer.Remaining(MonotonicNs());
-        if (ppoll(watched, 2, &sleep, nullptr) < 0) continue;  // EINTR
-        if (socket.revents != 0) {
-            DispatchXEvents(m_display, m_handlers, true);
-            CheckConnection();
-        }
-        if (menu.revents != 0) TakeMenuCommands();
-        if (!m_stopping && m_timer.TakeDue(MonotonicNs())) OnTimer();
-    }
-}
-
-// Without a mode the pointer is not read: the core would not use it (ModeRuns), and the idle
-// tick then sends nothing at all.
-void CMascotApp::OnTimer() {
-    if (ModeRuns()) {
-        m_ticks.ReadPointer();
-        // What came before the reply, as if the socket had been watched: a command among it
-        // acts on this tick.
-        DispatchXEvents(m_display, m_handlers, false);
-        if (m_stopping) return;
-    }
-    m_ticks.Tick();
-    // A flush reads whatever waits on the socket too.
-    DispatchXEvents(m_display, m_handlers, false);
-    CheckConnection();
-}
-
-void CMascotApp::TakeMenuCommands() {
-    std::uint16_t ids[kIdsPerRead];
-    int count = m_commands.Receive(ids, kIdsPerRead);
-    if (count < 0) m_stopping = true;  // Qt's thread is ending the program
-    for (int i = 0; i < count && !m_stopping; ++i) RunCommandId(ids[i]);
-}
-
-void CMascotApp::OnXCommand(const CCommandMessage& command) {
-    AnswerCommand(m_display, command);
-    if (!m_stopping) RunCommandId(command.id);
-}
-
-void CMascotApp::RunCommandId(std::uint16_t id) {
-    if (RunCommand(id) != CommandResult::Exit) return;
-    FinishCommand();
-    m_stopping = true;
-    QMetaObject::invokeMethod(
-        this, [this] { End(); }, Qt::QueuedConnection);
-}
-
-void CMascotApp::CheckConnection() {
-    if (m_display.Broken()) EndOnLostDisplay();
-}
-
-// ---- Signals and a lost display -----------------------------------------------------------------
+// ---- Signals ------------------------------------------------------------------------------------
 
 int OpenTerminationSignals() {
     // Not named `signals`: Qt defines that word as a macro.
@@ -319,16 +217,4 @@ void TakeTerminationSignal(int fd) {
     signalfd_siginfo info;
     ssize_t got = read(fd, &info, sizeof info);
     (void)got;  // the loop ends the program whatever was read
-}
-
-// Both threads notice a lost server, each on its own connection: the first says it and ends the
-// process, the second waits for that end.
-void EndOnLostDisplay() {
-    static std::atomic_flag ending = ATOMIC_FLAG_INIT;
-    if (ending.test_and_set()) {
-        for (;;) pause();
-    }
-    std::fputs("mascot: the connection to the X display was lost\n", stderr);
-    std::fflush(stderr);
-    std::_Exit(kExitLostDisplay);
 }

@@ -1,5 +1,5 @@
-// The window and its picture with plain XCB requests: the connection and its atoms, the bitmap
-// read through Qt, pixels in the server's layout, the shape, and creating, painting, placing and
+// The window and its picture with plain XCB requests: the bitmap read through Qt, pixels in the
+// server's layout, the shape, the kept place and size, and creating, painting, placing and
 // stacking the window.
 #include "host/x11/mascot_window.h"
 
@@ -17,90 +17,6 @@
 
 #include "host/shared/pixel_runs.h"
 #include "host/shared/window.h"
-#include "host/x11/display.h"
-#include "host/x11/tick_driver.h"
-
-// ---- The display and its atoms ------------------------------------------------------------------
-// Opening the connection, finding the screen and interning the atoms in one round of requests.
-
-namespace {
-
-xcb_screen_t* ScreenNumber(xcb_connection_t* connection, int number) {
-    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(connection));
-    for (; it.rem; --number, xcb_screen_next(&it)) {
-        if (number == 0) return it.data;
-    }
-    return nullptr;
-}
-
-}  // namespace
-
-xcb_client_message_event_t ClientMessage(xcb_window_t window, xcb_atom_t type) {
-    xcb_client_message_event_t event = {};
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = window;
-    event.type = type;
-    return event;
-}
-
-std::unique_ptr<CXDisplay> CXDisplay::Open() {
-    int screenNumber = 0;
-    xcb_connection_t* connection = xcb_connect(nullptr, &screenNumber);
-    if (xcb_connection_has_error(connection)) {
-        xcb_disconnect(connection);
-        return nullptr;
-    }
-    xcb_screen_t* screen = ScreenNumber(connection, screenNumber);
-    if (!screen) {
-        xcb_disconnect(connection);
-        return nullptr;
-    }
-    std::unique_ptr<CXDisplay> display(new CXDisplay(connection, screen));
-    display->InternAtoms();
-    return display;
-}
-
-CXDisplay::CXDisplay(xcb_connection_t* connection, xcb_screen_t* screen)
-    : m_connection(connection), m_screen(screen) {}
-
-CXDisplay::~CXDisplay() { xcb_disconnect(m_connection); }
-
-void CXDisplay::InternAtoms() {
-    struct CNamed {
-        const char* name;
-        xcb_atom_t* atom;
-    };
-    const CNamed named[] = {
-        {"_NET_WM_PID", &m_atoms.netWmPid},
-        {"_NET_WM_NAME", &m_atoms.netWmName},
-        {"UTF8_STRING", &m_atoms.utf8String},
-        {"_NET_WM_WINDOW_TYPE", &m_atoms.netWmWindowType},
-        {"_NET_WM_WINDOW_TYPE_DESKTOP", &m_atoms.netWmWindowTypeDesktop},
-        {"_NET_CLIENT_LIST", &m_atoms.netClientList},
-        {"_NET_SUPPORTING_WM_CHECK", &m_atoms.netSupportingWmCheck},
-        {"_NET_WM_STATE", &m_atoms.netWmState},
-        {"_NET_WM_STATE_ABOVE", &m_atoms.netWmStateAbove},
-        {"_NET_WM_STATE_BELOW", &m_atoms.netWmStateBelow},
-        {"_NET_WM_STATE_SKIP_TASKBAR", &m_atoms.netWmStateSkipTaskbar},
-        {"_NET_WM_STATE_SKIP_PAGER", &m_atoms.netWmStateSkipPager},
-        {"_NET_WM_WINDOW_TYPE_UTILITY", &m_atoms.netWmWindowTypeUtility},
-        {"_MOTIF_WM_HINTS", &m_atoms.motifWmHints},
-        {MASCOT_SELECTION_ATOM, &m_atoms.mascotSelection},
-        {MASCOT_COMMAND_ATOM, &m_atoms.command},
-        {MASCOT_COMMAND_DONE_ATOM, &m_atoms.commandDone},
-    };
-    constexpr int kCount = sizeof named / sizeof named[0];
-    xcb_intern_atom_cookie_t cookies[kCount];
-    for (int i = 0; i < kCount; ++i) {
-        cookies[i] = xcb_intern_atom(m_connection, 0, std::strlen(named[i].name), named[i].name);
-    }
-    for (int i = 0; i < kCount; ++i) {
-        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(m_connection, cookies[i], nullptr);
-        *named[i].atom = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
-        std::free(reply);
-    }
-}
 
 // ---- The image ----------------------------------------------------------------------------------
 // Reads the bitmap built into the program through Qt's image reader.
@@ -191,21 +107,55 @@ std::vector<CShapeRun> ShapeRunsOf(const std::uint32_t* pixels, int width, int h
     return runs;
 }
 
+// ---- The kept place and size --------------------------------------------------------------------
+
+// A notice of the value last sent ends a put-back that an older notice asked for: the window
+// is as it should be, and a window manager need not answer a request that changes nothing,
+// which would leave the put-back disarmed, waiting for a confirmation that never comes.
+void CKeptGeometry::OnNotice(int a, int b) {
+    if (a == m_a && b == m_b) {
+        m_needsPutBack = m_putBack = false;
+    } else if (!m_putBack) {
+        m_needsPutBack = true;
+    }
+}
+
+bool CKeptGeometry::SetWanted(int a, int b) {
+    bool send = m_needsPutBack || a != m_a || b != m_b;
+    if (m_needsPutBack) m_putBack = true;
+    m_needsPutBack = false;
+    m_a = a;
+    m_b = b;
+    return send;
+}
+
 // ---- The mascot window --------------------------------------------------------------------------
 
 namespace {
 
 constexpr char kWindowClass[] = "mascot\0Mascot";  // instance and class, each ending in a NUL
 constexpr std::uint32_t kWhite = 0xFFFFFF;
-constexpr std::uint32_t kInputHint = 1;  // WM_HINTS flag: the input field is set
-// WM_NORMAL_HINTS flags: the place and size are the user's, the size is fixed, and the place
-// is the window's own, whatever frame a window manager adds.
-constexpr std::uint32_t kSizeHintFlags = 1 | 2 | 16 | 32 | 512;
-constexpr std::uint32_t kStaticGravity = 10;
-constexpr std::uint32_t kMotifDecorationsFlag = 2;  // _MOTIF_WM_HINTS: decorations are given
-constexpr std::uint32_t kStateRemove = 0;           // _NET_WM_STATE message actions
-constexpr std::uint32_t kStateAdd = 1;
-constexpr std::uint32_t kSourceApplication = 1;
+
+// The window manager's properties and messages, laid out and named as the ICCCM, the EWMH and
+// Motif do.
+constexpr std::uint32_t InputHint = 1;  // WM_HINTS: the input field is set
+
+struct CWmSizeHints {  // WM_NORMAL_HINTS
+    std::uint32_t flags;
+    std::uint32_t x, y, width, height;  // obsolete: the ICCCM keeps them as padding
+    std::uint32_t minWidth, minHeight, maxWidth, maxHeight, widthInc, heightInc;
+    std::uint32_t minAspectX, minAspectY, maxAspectX, maxAspectY, baseWidth, baseHeight;
+    std::uint32_t winGravity;
+};
+static_assert(sizeof(CWmSizeHints) == 18 * 4, "WM_NORMAL_HINTS is 18 32-bit fields");
+constexpr std::uint32_t USPosition = 1, USSize = 2, PMinSize = 16, PMaxSize = 32, PWinGravity = 512;
+constexpr std::uint32_t StaticGravity = 10;
+
+constexpr std::uint32_t MWM_HINTS_DECORATIONS = 1u << 1;  // _MOTIF_WM_HINTS: decorations are set
+
+// _NET_WM_STATE's actions, without the leading underscore that C++ reserves.
+constexpr std::uint32_t NET_WM_STATE_REMOVE = 0, NET_WM_STATE_ADD = 1;
+constexpr std::uint32_t kSourceApplication = 1;  // _NET_WM_STATE: sent by an application
 
 const xcb_visualtype_t* RootVisual(const xcb_screen_t* screen) {
     xcb_depth_iterator_t depths = xcb_screen_allowed_depths_iterator(screen);
@@ -290,7 +240,8 @@ void CMascotWindow::Create(const CImage& image) {
     xcb_screen_t* screen = m_display.Screen();
     m_window = xcb_generate_id(c);
     m_parent = screen->root;
-    m_place = CKeptPlace(kWindowStartX, kWindowStartY);
+    m_place = CKeptGeometry(kWindowStartX, kWindowStartY);
+    m_size = CKeptGeometry(kWindowSize, kWindowSize);
     const std::uint32_t values[] = {
         // The background until the picture is set.
         IsTrueColor(screen) ? PixelValue(kWhite, RootFormat(c, screen)) : screen->white_pixel,
@@ -374,28 +325,19 @@ void CMascotWindow::SetProperties() {
     replace(XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, sizeof kWindowClass, kWindowClass);
     std::uint32_t pid = static_cast<std::uint32_t>(getpid());
     replace(atoms.netWmPid, XCB_ATOM_CARDINAL, 32, 1, &pid);
-    const std::uint32_t hints[9] = {kInputHint, 0};  // input: false
+    const std::uint32_t hints[9] = {InputHint, 0};  // input: false
     replace(XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32, 9, hints);
-    const std::uint32_t size[18] = {kSizeHintFlags,
-                                    kWindowStartX,
-                                    kWindowStartY,
-                                    kWindowSize,
-                                    kWindowSize,
-                                    kWindowSize,
-                                    kWindowSize,
-                                    kWindowSize,
-                                    kWindowSize,
-                                    0,
-                                    0,
-                                    0,
-                                    0,
-                                    0,
-                                    0,
-                                    0,
-                                    0,
-                                    kStaticGravity};
-    replace(XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 32, 18, size);
-    const std::uint32_t motif[5] = {kMotifDecorationsFlag, 0, 0, 0, 0};  // no decorations
+    // The place and size are the user's, the size is fixed, and the place is the window's own,
+    // whatever frame a window manager adds.
+    CWmSizeHints size = {};
+    size.flags = USPosition | USSize | PMinSize | PMaxSize | PWinGravity;
+    size.x = kWindowStartX;
+    size.y = kWindowStartY;
+    size.width = size.height = kWindowSize;
+    size.minWidth = size.minHeight = size.maxWidth = size.maxHeight = kWindowSize;
+    size.winGravity = StaticGravity;
+    replace(XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 32, sizeof size / 4, &size);
+    const std::uint32_t motif[5] = {MWM_HINTS_DECORATIONS, 0, 0, 0, 0};  // decorations: none
     replace(atoms.motifWmHints, atoms.motifWmHints, 32, 5, motif);
     replace(atoms.netWmWindowType, XCB_ATOM_ATOM, 32, 1, &atoms.netWmWindowTypeUtility);
     WriteState();
@@ -441,18 +383,15 @@ void CMascotWindow::SetLayer(bool topmost, bool managed) {
         return;
     }
     const CAtoms& atoms = m_display.Atoms();
-    SendState(false, topmost ? atoms.netWmStateBelow : atoms.netWmStateAbove);
-    SendState(true, topmost ? atoms.netWmStateAbove : atoms.netWmStateBelow);
+    SendState(NET_WM_STATE_REMOVE, topmost ? atoms.netWmStateBelow : atoms.netWmStateAbove);
+    SendState(NET_WM_STATE_ADD, topmost ? atoms.netWmStateAbove : atoms.netWmStateBelow);
 }
 
-void CMascotWindow::SendState(bool add, xcb_atom_t state) {
-    xcb_client_message_event_t event = ClientMessage(m_window, m_display.Atoms().netWmState);
-    event.data.data32[0] = add ? kStateAdd : kStateRemove;
-    event.data.data32[1] = state;
-    event.data.data32[3] = kSourceApplication;
-    xcb_send_event(m_display.Connection(), 0, m_display.Root(),
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char*>(&event));
+void CMascotWindow::SendState(std::uint32_t action, xcb_atom_t state) {
+    const std::uint32_t data[kClientMessageWords] = {action, state, 0, kSourceApplication, 0};
+    SendClientMessage(m_display, m_display.Root(),
+                      XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                      m_window, m_display.Atoms().netWmState, data);
 }
 
 void CMascotWindow::Place(int x, int y, const CStackRequest& stack) {
@@ -464,12 +403,12 @@ void CMascotWindow::Place(int x, int y, const CStackRequest& stack) {
     std::uint32_t values[6];
     int count = 0;
     // Values go in the order of their mask bits: x, y, width, height, sibling, stack mode.
-    if (m_place.Take(x, y)) {
+    if (m_place.SetWanted(x, y)) {
         mask |= XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y;
         values[count++] = static_cast<std::uint32_t>(x);
         values[count++] = static_cast<std::uint32_t>(y);
     }
-    if (m_needsResize) {
+    if (m_size.SetWanted(kWindowSize, kWindowSize)) {
         mask |= XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT;
         values[count++] = kWindowSize;
         values[count++] = kWindowSize;
@@ -483,38 +422,14 @@ void CMascotWindow::Place(int x, int y, const CStackRequest& stack) {
         values[count++] =
             stack.mode == StackMode::Bottom ? XCB_STACK_MODE_BELOW : XCB_STACK_MODE_ABOVE;
     }
-    if (m_needsResize) m_resizedBack = true;
-    m_needsResize = false;
     if (mask != 0) xcb_configure_window(m_display.Connection(), m_window, mask, values);
 }
 
 // Positions are the root's only for a child of the root or in a window manager's synthetic
 // notice; a frame's child hears its place within the frame.
 void CMascotWindow::OnConfigured(const xcb_configure_notify_event_t& event, bool synthetic) {
-    bool sized = event.width == kWindowSize && event.height == kWindowSize;
-    if (sized) m_resizedBack = m_needsResize = false;
-    if (!sized && !m_resizedBack) m_needsResize = true;
+    m_size.OnNotice(event.width, event.height);
     if (synthetic || m_parent == m_display.Root()) m_place.OnNotice(event.x, event.y);
-}
-
-// A notice of the place last sent ends a move back that an older notice asked for: the window
-// is where it should be, and a window manager need not answer a request that changes nothing,
-// which would leave the put-back disarmed, waiting for a confirmation that never comes.
-void CKeptPlace::OnNotice(int x, int y) {
-    if (x == m_x && y == m_y) {
-        m_needsMove = m_movedBack = false;
-    } else if (!m_movedBack) {
-        m_needsMove = true;
-    }
-}
-
-bool CKeptPlace::Take(int x, int y) {
-    bool move = m_needsMove || x != m_x || y != m_y;
-    if (m_needsMove) m_movedBack = true;
-    m_needsMove = false;
-    m_x = x;
-    m_y = y;
-    return move;
 }
 
 void CMascotWindow::Destroy() {

@@ -1,5 +1,5 @@
-// The window and its picture: the mascot's own connection to the X server, the image as 32-bit
-// pixels in the layout the server wants, the shape made from it, and the mascot window itself.
+// The window and its picture: the image as 32-bit pixels in the layout the server wants, the shape
+// made from it, the place and size the window keeps, and the mascot window itself.
 #pragma once
 
 #include <xcb/xcb.h>
@@ -8,59 +8,8 @@
 #include <memory>
 #include <vector>
 
-struct CStackRequest;  // the tick's stacking decision (tick_driver.h)
-
-// ---- The display and its atoms ------------------------------------------------------------------
-// The mascot's own connection to the X server, with the atoms the host uses.
-
-// The bit of an event's type that marks it as sent by a client (SendEvent), not by the server.
-constexpr std::uint8_t kSentEventFlag = 0x80;
-
-struct CAtoms {
-    xcb_atom_t netWmPid;
-    xcb_atom_t netWmName;
-    xcb_atom_t utf8String;
-    xcb_atom_t netWmWindowType;
-    xcb_atom_t netWmWindowTypeDesktop;
-    xcb_atom_t netClientList;
-    xcb_atom_t netSupportingWmCheck;
-    xcb_atom_t netWmState;
-    xcb_atom_t netWmStateAbove;
-    xcb_atom_t netWmStateBelow;
-    xcb_atom_t netWmStateSkipTaskbar;
-    xcb_atom_t netWmStateSkipPager;
-    xcb_atom_t netWmWindowTypeUtility;
-    xcb_atom_t motifWmHints;
-    xcb_atom_t mascotSelection;  // owned by the running mascot's window
-    xcb_atom_t command;          // client message: a command id for the mascot
-    xcb_atom_t commandDone;      // client message: the mascot's answer to the sender
-};
-
-// A 32-bit client message to `window` of `type`, its data all zero.
-xcb_client_message_event_t ClientMessage(xcb_window_t window, xcb_atom_t type);
-
-class CXDisplay {
-public:
-    // Connects to $DISPLAY; null when there is no display to connect to.
-    static std::unique_ptr<CXDisplay> Open();
-    ~CXDisplay();
-    CXDisplay(const CXDisplay&) = delete;
-    CXDisplay& operator=(const CXDisplay&) = delete;
-
-    xcb_connection_t* Connection() const { return m_connection; }
-    xcb_screen_t* Screen() const { return m_screen; }
-    xcb_window_t Root() const { return m_screen->root; }
-    const CAtoms& Atoms() const { return m_atoms; }
-    bool Broken() const { return xcb_connection_has_error(m_connection) != 0; }
-
-private:
-    CXDisplay(xcb_connection_t* connection, xcb_screen_t* screen);
-    void InternAtoms();
-
-    xcb_connection_t* m_connection;
-    xcb_screen_t* m_screen;
-    CAtoms m_atoms = {};
-};
+#include "host/x11/display.h"
+#include "host/x11/stacking.h"
 
 // ---- The image ----------------------------------------------------------------------------------
 // An image as 32-bit pixels, and the mascot's image as the program carries it.
@@ -110,24 +59,25 @@ struct CShapeRun {
 // first. The union of the runs is the window's shape; an image of one colour gives none.
 std::vector<CShapeRun> ShapeRunsOf(const std::uint32_t* pixels, int width, int height);
 
-// ---- The window's place -------------------------------------------------------------------------
-// Whether the place must be sent: when the core's place changed, or when another program moved
-// the window. A window manager that keeps the window elsewhere (out of a panel, say) is asked
-// once, not on every tick: no move back goes again until the server has confirmed a place.
+// ---- The kept place and size --------------------------------------------------------------------
+// Whether the window's place (x, y) or size (width, height) must be sent: when the wanted value
+// changed, or when another program changed the window's. A window manager that keeps the window
+// elsewhere or at another size (out of a panel, say) is asked once, not on every tick: nothing is
+// put back again until the server has confirmed a value.
 
-class CKeptPlace {
+class CKeptGeometry {
 public:
-    CKeptPlace(int x, int y) : m_x(x), m_y(y) {}
-    // The server's notice of the window at (x, y).
-    void OnNotice(int x, int y);
-    // The core's place for this tick; true when a move there must be sent.
-    bool Take(int x, int y);
+    CKeptGeometry(int a, int b) : m_a(a), m_b(b) {}
+    // The server's notice of the window's value (a, b).
+    void OnNotice(int a, int b);
+    // Sets the value wanted for this tick; true when a request for it must be sent.
+    bool SetWanted(int a, int b);
 
 private:
-    int m_x;
-    int m_y;
-    bool m_needsMove = false;  // another program moved it: send the place even if unchanged
-    bool m_movedBack = false;  // put back once since the place was last confirmed
+    int m_a;  // the value last wanted
+    int m_b;
+    bool m_needsPutBack = false;  // another program changed it: send it even if unchanged
+    bool m_putBack = false;       // put back once since the value was last confirmed
 };
 
 // ---- The mascot window --------------------------------------------------------------------------
@@ -171,9 +121,9 @@ private:
     void SetShape(const CImage& image);
     void SetProperties();
     void WriteState();
-    void SendState(bool add, xcb_atom_t state);
+    void SendState(std::uint32_t action, xcb_atom_t state);
 
-    enum class Layer { Unknown, Above, Below };
+    enum class Layer { Above, Below };
 
     CXDisplay& m_display;
     xcb_window_t m_window = XCB_NONE;
@@ -182,7 +132,6 @@ private:
     Layer m_layer = Layer::Above;
     bool m_shown = false;
     bool m_needsMap = false;
-    CKeptPlace m_place{0, 0};
-    bool m_needsResize = false;  // another program resized it
-    bool m_resizedBack = false;  // resized back once since the size was last confirmed
+    CKeptGeometry m_place{0, 0};
+    CKeptGeometry m_size{0, 0};
 };

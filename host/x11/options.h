@@ -1,5 +1,5 @@
 // The command line of the X11 program: run, show the help, or send a command to the running
-// mascot; and the text of --help.
+// mascot; the text of --help, and the exit statuses it lists.
 #pragma once
 
 #include <cstdint>
@@ -19,3 +19,8 @@ COptions ParseOptions(int count, const char* const* args);
 
 // The text of --help: usage, options, exit statuses, environment and every command id.
 std::string HelpText();
+
+// The exit statuses, as the help text lists them.
+constexpr int kExitSuccess = 0;  // ended by the exit item or a signal; --command: received
+constexpr int kExitFailure = 1;  // no display, cannot start, display lost; --command: no mascot
+constexpr int kExitBadUsage = 2;

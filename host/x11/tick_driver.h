@@ -1,5 +1,5 @@
-// The tick and the stacking: the 10 ms deadlines, the stacking order of the root's children and
-// where the mascot goes in it, the events of the mascot's connection, and the tick itself.
+// The tick thread: the 10 ms deadlines, one tick (the pointer, the core, the window and its
+// stacking), and the thread's loop with the events and commands that reach it.
 #pragma once
 
 #include <time.h>
@@ -7,10 +7,10 @@
 
 #include <cstdint>
 #include <functional>
-#include <vector>
 
 #include "host/x11/command_channel.h"
 #include "host/x11/mascot_window.h"
+#include "host/x11/stacking.h"
 
 // ---- The clock and the deadlines ----------------------------------------------------------------
 // The 10 ms tick as deadlines on the monotonic clock, which the tick thread's poll sleeps
@@ -39,73 +39,6 @@ private:
 // Milliseconds of the monotonic clock, wrapping at 2^32 like GetTickCount.
 std::uint32_t NowMs();
 
-// ---- The stacking order -------------------------------------------------------------------------
-// Where the mascot window goes in the stacking order when no window manager keeps it there,
-// decided apart from any X call from what the mascot's connection heard of the root's children.
-
-enum class StackMode {
-    Keep,          // leave the stacking order alone
-    AboveSibling,  // just above `sibling`
-    Bottom,        // below every other child of the root
-};
-
-struct CStackRequest {
-    StackMode mode;
-    std::uint32_t sibling;  // for AboveSibling; 0 otherwise
-};
-
-// The root's children, lowest first, as the events of the root's substructure tell them.
-class CStackModel {
-public:
-    struct CEntry {
-        std::uint32_t window;
-        bool overrideRedirect;  // a popup, tooltip or screen locker: never covered by the mascot
-        bool viewable;
-    };
-
-    void Reset(std::vector<CEntry> entries) { m_entries = std::move(entries); }
-    void Clear() { m_entries.clear(); }
-    // New children are created, and reparented ones arrive, on top of the stack.
-    void Add(std::uint32_t window, bool overrideRedirect, bool viewable);
-    void Remove(std::uint32_t window);
-    // Just above `sibling`; at the bottom when `sibling` is 0 or unknown.
-    void PlaceAbove(std::uint32_t window, std::uint32_t sibling);
-    void PlaceOnTop(std::uint32_t window);
-    void Map(std::uint32_t window, bool overrideRedirect);
-    void Unmap(std::uint32_t window);
-
-    const std::vector<CEntry>& Entries() const { return m_entries; }
-
-private:
-    std::vector<CEntry>::iterator Find(std::uint32_t window);
-
-    std::vector<CEntry> m_entries;
-};
-
-// In front the window stays above every viewable ordinary window, yet under the
-// override-redirect windows above it: its own menu, another program's popups, a screen locker.
-// Behind, it sits just above the desktop's own window (0: there is none; then at the bottom),
-// below every other ordinary window. Keep when it is where it belongs already.
-CStackRequest DecideStacking(const CStackModel& stack, std::uint32_t self, bool topmost,
-                             std::uint32_t desktopTopLevel);
-
-// ---- The events of the mascot's connection ------------------------------------------------------
-// Button presses on the window, command messages, changes of windows (its own, the root's
-// children and properties), and errors of refused requests.
-
-struct CXEventHandlers {
-    std::function<void()> leftPress;
-    std::function<void(int rootX, int rootY)> rightPress;  // the pointer is free again by then
-    std::function<void(const CCommandMessage&)> command;
-    std::function<void(const xcb_generic_event_t&)> windowChanged;
-    std::function<void()> requestRefused;
-};
-
-// Handles every event waiting: only those xcb has already read when `readSocket` is false (after
-// a round trip of the tick), and when it is true (the socket is readable) what one read of the
-// socket gives as well; more than that keeps the socket readable for the next poll.
-void DispatchXEvents(CXDisplay& display, const CXEventHandlers& handlers, bool readSocket);
-
 // ---- The tick -----------------------------------------------------------------------------------
 // One tick on X11: read the pointer, run the core's tick, move and restack the window; and what
 // the tick needs to know of the desktop between ticks: whether a window manager runs, and,
@@ -131,6 +64,7 @@ private:
     void FollowWindowManager();
     void UseWindowManager(bool managed);
     void OnRootChild(const xcb_generic_event_t& event);
+    bool FollowRootChild(const xcb_generic_event_t& event);
     void OnOwnWindow(const xcb_generic_event_t& event);
     CStackRequest Restack(bool topmost);
 
@@ -142,4 +76,49 @@ private:
     xcb_window_t m_desktop = XCB_NONE;
     int m_pointerX;  // the last position read: kept when the pointer cannot be read
     int m_pointerY;
+};
+
+// ---- The tick thread's loop ---------------------------------------------------------------------
+// The thread polls only the mascot's socket and the menu's pipe, with the next tick's deadline as
+// the timeout, so the 10 ms tick never passes through Qt's event loop. It owns the core (the
+// globals), the mascot's X connection and the window from Run until it is joined; Qt's thread uses
+// them only before (Prepare, ShowWindow) and after (DestroyWindow).
+
+// What the tick thread hands to Qt's thread: each call only queues its work there.
+struct CCallsToQt {
+    std::function<void(int rootX, int rootY)> openMenu;  // the pointer is free again by then
+    std::function<void()> end;                           // the exit command came
+};
+
+class CTickLoop {
+public:
+    // `menu`: the pipe whose receiving end the loop reads; Qt's thread sends and closes it.
+    CTickLoop(CXDisplay& display, CCommandPipe& menu, CCallsToQt toQt);
+
+    // Resets the motion, creates the window and learns the desktop; false when another mascot
+    // runs on the display (it owns the mascot selection).
+    bool Prepare();
+    void ShowWindow();
+    // The thread's body: ticks until the menu's pipe closes or the exit command comes.
+    void Run();
+    void DestroyWindow() { m_window.Destroy(); }
+
+private:
+    void OnSocketReadable();
+    void OnTimer();
+    void HandleReadEvents();
+    void Handle(const xcb_generic_event_t& event);
+    void OnButton(const xcb_button_press_event_t& press);
+    void TakeMenuCommands();
+    void OnXCommand(const CCommandMessage& command);
+    void RunCommandId(std::uint16_t id);
+    void CheckConnection();
+
+    CXDisplay& m_display;
+    CCommandPipe& m_menu;
+    CCallsToQt m_toQt;
+    CMascotWindow m_window;
+    CTickDriver m_ticks;
+    CTickTimer m_timer;
+    bool m_stopping = false;  // the exit command came: no more ticks
 };

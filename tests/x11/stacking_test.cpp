@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "host/x11/tick_driver.h"
+#include "host/x11/stacking.h"
 
 namespace {
 
