@@ -31,6 +31,7 @@
 #include "host/x11/mascot_window.h"
 #include "host/x11/menu_tray.h"
 #include "host/x11/options.h"
+#include "host/x11/pointer_source.h"
 #include "host/x11/tick_driver.h"
 #include "tick/tick.h"
 
@@ -78,6 +79,8 @@ private:
     bool m_stopping = false;  // the tick thread: the exit command came, no more ticks
     CMascotWindow m_window;
     CTickDriver m_ticks;
+    CPointerMailbox m_pushedPointer;                  // both threads: Qt's posts, the tick's reads
+    std::unique_ptr<CPushedPointer> m_pointerSource;  // Qt's thread
     CTickTimer m_timer;
     CXEventHandlers m_handlers;
     CCommandPipe m_commands;
@@ -199,6 +202,7 @@ bool CMascotApp::Start() {
             stderr);
         return false;
     }
+    m_pointerSource = StartPushedPointer(m_pushedPointer);
     m_ticks.Start();
     BuildPopupMenu(m_menu, [this](std::uint16_t id) { m_commands.Send(id); });
     m_tray = ShowTrayIcon(m_menu);
@@ -235,6 +239,7 @@ void CMascotApp::End() {
     m_ended = true;
     StopTicks();
     if (m_tray) m_tray->hide();
+    m_pointerSource.reset();
     m_window.Destroy();
     QCoreApplication::exit(0);
 }
@@ -248,10 +253,11 @@ void CMascotApp::RunTicks() {
     pollfd& socket = watched[1];
     m_timer.Start(static_cast<int>(kTickMs), MonotonicNs());
     while (!m_stopping) {
-        // While a mode runs, every tick reads the socket within 10 ms through its pointer query;
-        // the events (above all the notice of each move) wait for that read instead of waking
-        // the thread once more per tick. A closed socket still wakes it (POLLHUP).
-        socket.events = ModeRuns() ? 0 : POLLIN;
+        // While a mode runs and the X server gives the pointer, every tick reads the socket
+        // within 10 ms through its pointer query; the events (above all the notice of each move)
+        // wait for that read instead of waking the thread once more per tick. A closed socket
+        // still wakes it (POLLHUP).
+        socket.events = ModeRuns() && !m_pushedPointer.Live() ? 0 : POLLIN;
         timespec sleep = m_timer.Remaining(MonotonicNs());
         if (ppoll(watched, 2, &sleep, nullptr) < 0) continue;  // EINTR
         if (socket.revents != 0) {
@@ -266,8 +272,7 @@ void CMascotApp::RunTicks() {
 // Without a mode the pointer is not read: the core would not use it (ModeRuns), and the idle
 // tick then sends nothing at all.
 void CMascotApp::OnTimer() {
-    if (ModeRuns()) {
-        m_ticks.ReadPointer();
+    if (ModeRuns() && m_ticks.ReadPointer(m_pushedPointer)) {
         // What came before the reply, as if the socket had been watched: a command among it
         // acts on this tick.
         DispatchXEvents(m_display, m_handlers, false);

@@ -400,16 +400,9 @@ void CTickDriver::UseWindowManager(bool managed) {
     m_desktopStale = true;
 }
 
-// On another screen of the display the pointer has no position on this one: keep the last.
-void CTickDriver::ReadPointer() {
-    xcb_connection_t* c = m_display.Connection();
-    xcb_query_pointer_reply_t* reply =
-        xcb_query_pointer_reply(c, xcb_query_pointer(c, m_display.Root()), nullptr);
-    if (reply && reply->same_screen) {
-        m_pointerX = reply->root_x;
-        m_pointerY = reply->root_y;
-    }
-    std::free(reply);
+bool CTickDriver::ReadPointer(const CPointerMailbox& pushed) {
+    return ReadNewestPointer(pushed, m_display.Connection(), m_display.Root(), m_pointerX,
+                             m_pointerY);
 }
 
 void CTickDriver::Tick() {

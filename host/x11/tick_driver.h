@@ -11,6 +11,7 @@
 
 #include "host/x11/command_channel.h"
 #include "host/x11/mascot_window.h"
+#include "host/x11/pointer_source.h"
 
 // ---- The clock and the deadlines ----------------------------------------------------------------
 // The 10 ms tick as deadlines on the monotonic clock, which the tick thread's poll sleeps
@@ -117,8 +118,9 @@ public:
 
     // Learns whether a window manager runs and listens to the root for what the tick needs.
     void Start();
-    // Reads the pointer: a round trip, which also reads the events that came before its reply.
-    void ReadPointer();
+    // Reads the newest pointer from `pushed` or else the X server (ReadNewestPointer); true when
+    // that was a round trip, which also read the events that came before its reply.
+    bool ReadPointer(const CPointerMailbox& pushed);
     // The core's tick on the pointer last read, and the window after it; the requests are
     // flushed at its end.
     void Tick();
