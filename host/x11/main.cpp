@@ -28,6 +28,7 @@
 #include "host/x11/display.h"
 #include "host/x11/menu_tray.h"
 #include "host/x11/options.h"
+#include "host/x11/pointer_source.h"
 #include "host/x11/tick_driver.h"
 
 // ---- Declarations -------------------------------------------------------------------------------
@@ -57,9 +58,11 @@ private:
     void End();
 
     int m_signalFd;
-    bool m_ended = false;     // the loop is about to return
-    CCommandPipe m_commands;  // the menu's choices; closing it stops the tick thread
-    CTickLoop m_ticks;        // the tick thread's from the thread's start until its join
+    bool m_ended = false;             // the loop is about to return
+    CCommandPipe m_commands;          // the menu's choices; closing it stops the tick thread
+    CPointerMailbox m_pushedPointer;  // Qt's thread posts, the tick thread reads
+    CTickLoop m_ticks;                // the tick thread's from the thread's start until its join
+    std::unique_ptr<CPushedPointer> m_pointerSource;  // Qt's thread; gone before the mailbox
     std::thread m_tickThread;
     QMenu m_menu;
     std::unique_ptr<QSystemTrayIcon> m_tray;
@@ -134,7 +137,7 @@ int RunMascot(int argc, char** argv) {
 // ---- The running program ------------------------------------------------------------------------
 
 CMascotApp::CMascotApp(CXDisplay& display, int signalFd)
-    : m_signalFd(signalFd), m_ticks(display, m_commands, CallsToQt()) {}
+    : m_signalFd(signalFd), m_ticks(display, m_commands, m_pushedPointer, CallsToQt()) {}
 
 CMascotApp::~CMascotApp() { StopTicks(); }
 
@@ -163,6 +166,7 @@ bool CMascotApp::Start() {
             stderr);
         return false;
     }
+    m_pointerSource = StartPushedPointer(m_pushedPointer);
     BuildPopupMenu(m_menu, [this](std::uint16_t id) { m_commands.Send(id); });
     m_tray = ShowTrayIcon(m_menu);
     m_ticks.ShowWindow();
@@ -197,6 +201,7 @@ void CMascotApp::End() {
     m_ended = true;
     StopTicks();
     if (m_tray) m_tray->hide();
+    m_pointerSource.reset();
     m_ticks.DestroyWindow();
     QCoreApplication::exit(kExitSuccess);
 }

@@ -87,16 +87,9 @@ void CTickDriver::UseWindowManager(bool managed) {
     m_desktopStale = true;
 }
 
-// On another screen of the display the pointer has no position on this one: keep the last.
-void CTickDriver::ReadPointer() {
-    xcb_connection_t* c = m_display.Connection();
-    xcb_query_pointer_reply_t* reply =
-        xcb_query_pointer_reply(c, xcb_query_pointer(c, m_display.Root()), nullptr);
-    if (reply && reply->same_screen) {
-        m_pointerX = reply->root_x;
-        m_pointerY = reply->root_y;
-    }
-    std::free(reply);
+bool CTickDriver::ReadPointer(const CPointerMailbox& pushed) {
+    return ReadNewestPointer(pushed, m_display.Connection(), m_display.Root(), m_pointerX,
+                             m_pointerY);
 }
 
 void CTickDriver::Tick() {
@@ -219,9 +212,11 @@ constexpr std::uint8_t kRightButton = 3;
 
 }  // namespace
 
-CTickLoop::CTickLoop(CXDisplay& display, CCommandPipe& menu, CCallsToQt toQt)
+CTickLoop::CTickLoop(CXDisplay& display, CCommandPipe& menu, const CPointerMailbox& pushed,
+                     CCallsToQt toQt)
     : m_display(display),
       m_menu(menu),
+      m_pushed(pushed),
       m_toQt(std::move(toQt)),
       m_window(display),
       m_ticks(display, m_window) {}
@@ -248,10 +243,11 @@ void CTickLoop::Run() {
     pollfd& socket = watched[1];
     m_timer.Start(static_cast<int>(kTickMs), MonotonicNs());
     while (!m_stopping) {
-        // While a mode runs, every tick reads the socket within 10 ms through its pointer query;
-        // the events (above all the notice of each move) wait for that read instead of waking
-        // the thread once more per tick. A closed socket still wakes it (POLLHUP).
-        socket.events = ModeRuns() ? 0 : POLLIN;
+        // While a mode runs and the X server gives the pointer, every tick reads the socket
+        // within 10 ms through its pointer query; the events (above all the notice of each move)
+        // wait for that read instead of waking the thread once more per tick. A closed socket
+        // still wakes it (POLLHUP).
+        socket.events = ModeRuns() && !m_pushed.Live() ? 0 : POLLIN;
         timespec sleep = m_timer.Remaining(MonotonicNs());
         if (ppoll(watched, 2, &sleep, nullptr) < 0) continue;  // EINTR
         if (socket.revents != 0) OnSocketReadable();
@@ -274,8 +270,7 @@ void CTickLoop::OnSocketReadable() {
 // Without a mode the pointer is not read: the core would not use it (ModeRuns), and the idle
 // tick then sends nothing at all.
 void CTickLoop::OnTimer() {
-    if (ModeRuns()) {
-        m_ticks.ReadPointer();
+    if (ModeRuns() && m_ticks.ReadPointer(m_pushed)) {
         // What came before the reply, as if the socket had been watched: a command among it
         // acts on this tick.
         HandleReadEvents();

@@ -10,6 +10,7 @@
 
 #include "host/x11/command_channel.h"
 #include "host/x11/mascot_window.h"
+#include "host/x11/pointer_source.h"
 #include "host/x11/stacking.h"
 
 // ---- The clock and the deadlines ----------------------------------------------------------------
@@ -50,8 +51,9 @@ public:
 
     // Learns whether a window manager runs and listens to the root for what the tick needs.
     void Start();
-    // Reads the pointer: a round trip, which also reads the events that came before its reply.
-    void ReadPointer();
+    // Reads the newest pointer from `pushed` or else the X server (ReadNewestPointer); true when
+    // that was a round trip, which also read the events that came before its reply.
+    bool ReadPointer(const CPointerMailbox& pushed);
     // The core's tick on the pointer last read, and the window after it; the requests are
     // flushed at its end.
     void Tick();
@@ -93,7 +95,9 @@ struct CCallsToQt {
 class CTickLoop {
 public:
     // `menu`: the pipe whose receiving end the loop reads; Qt's thread sends and closes it.
-    CTickLoop(CXDisplay& display, CCommandPipe& menu, CCallsToQt toQt);
+    // `pushed`: the pointer that Qt's thread posts while a source in the compositor is live.
+    CTickLoop(CXDisplay& display, CCommandPipe& menu, const CPointerMailbox& pushed,
+              CCallsToQt toQt);
 
     // Resets the motion, creates the window and learns the desktop; false when another mascot
     // runs on the display (it owns the mascot selection).
@@ -116,6 +120,7 @@ private:
 
     CXDisplay& m_display;
     CCommandPipe& m_menu;
+    const CPointerMailbox& m_pushed;
     CCallsToQt m_toQt;
     CMascotWindow m_window;
     CTickDriver m_ticks;

@@ -21,6 +21,7 @@ rm -rf "$artifacts"
 mkdir -p "$artifacts"
 exe="$PWD/$build/host/x11/mascot"
 probe="$PWD/$build/tests/x11/x11-probe"
+wayland_probe="$PWD/$build/tests/x11/wayland-probe"
 export PYTHONPATH="$PWD/tests" PYTHONDONTWRITEBYTECODE=1  # the desktop test kit
 
 # One desktop's run; fails too when a process of its session outlives it (and ends that).
@@ -30,10 +31,19 @@ run_desktop() {
   mkdir -m 700 "$home/run"
   local test=(python3 tests/x11/x11_desktop_test.py --exe "$exe" --probe "$probe"
     --artifacts "$artifacts" --wm "$1")
+  # The pointer's own test under KWin; KWin grants its helper fake input by a .desktop entry
+  # that must be there when KWin starts.
+  if [ "$1" = kwin-wayland-pointer ]; then
+    test=(python3 tests/x11/x11_wayland_pointer_test.py --exe "$exe" --wayland-probe
+      "$wayland_probe" --artifacts "$artifacts")
+    mkdir -p "$home/share/applications"
+    printf '[Desktop Entry]\nType=Application\nName=wayland-probe\nExec=%s\n%s\n' "$wayland_probe" \
+      X-KDE-Wayland-Interfaces=org_kde_kwin_fake_input >"$home/share/applications/probe.desktop"
+  fi
   case "$1" in
     mutter-wayland) session=(dbus-run-session -- mutter --wayland --headless --virtual-monitor
       1280x800 --wayland-display mascot -- "${test[@]}") ;;
-    kwin-wayland)
+    kwin-wayland | kwin-wayland-pointer)
       # A copy without the binary's file capabilities, which a container may refuse; its Qt
       # platform plugin loads only under the name kwin_wayland. It keeps the standard output of
       # its session's command, which goes to standard error instead.
@@ -46,7 +56,8 @@ run_desktop() {
     *) session=(tools/on-xvfb.sh -s "-screen 0 1280x800x24 -noreset" dbus-run-session --
       "${test[@]}") ;;
   esac
-  HOME=$home XDG_RUNTIME_DIR=$home/run "${session[@]}" || status=$?
+  HOME=$home XDG_RUNTIME_DIR=$home/run XDG_DATA_DIRS=$home/share:/usr/local/share:/usr/share \
+    "${session[@]}" || status=$?
   for _ in $(seq 50); do
     mapfile -t left < <(grep -lzx "HOME=$home" /proc/[0-9]*/environ 2>/dev/null | cut -d/ -f3)
     [ ${#left[@]} -eq 0 ] && break
@@ -63,7 +74,7 @@ run_desktop() {
   return "$status"
 }
 failed=()
-for wm in none openbox picom mutter kwin xfce mutter-wayland kwin-wayland; do
+for wm in none openbox picom mutter kwin xfce mutter-wayland kwin-wayland kwin-wayland-pointer; do
   run_desktop "$wm" || failed+=("$wm")
 done
 python3 tests/x11/x11_lost_display_test.py --exe "$exe"

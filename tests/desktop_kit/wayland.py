@@ -1,0 +1,70 @@
+"""Wayland compositors as the tests see them: a native window that moves the compositor's own
+pointer (tests/x11/wayland_probe.c), and KWin's scripting interface over the session bus, with the
+names the program gives its KWin script read from its header."""
+
+import os
+import re
+import subprocess
+
+from desktop_kit.checks import Failure, require, run
+from desktop_kit.headers import defines
+from desktop_kit.processes import stop
+
+SCRIPTING = ("--dest=org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting")
+SCRIPT_NAME = defines("host/x11/kwin_pointer.h")["MASCOT_KWIN_SCRIPT_NAME"]
+
+
+class NativeWindow:
+    """A maximized native Wayland window, and the compositor's pointer moved over the one
+    connection that holds it."""
+
+    def __init__(self, exe):
+        environment = {key: value for key, value in os.environ.items() if key != "DISPLAY"}
+        self.process = subprocess.Popen([exe], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                        env=environment, text=True)
+        self._answer("ready")
+
+    def move_pointer(self, x, y):
+        self.process.stdin.write(f"{x} {y}\n")
+        self.process.stdin.flush()
+        self._answer("moved")
+
+    def close(self):
+        if self.process.poll() is None:
+            self.process.stdin.close()
+        stop(self.process)
+
+    def _answer(self, word):
+        line = self.process.stdout.readline().strip()
+        require(line == word, f"wayland-probe said {line!r}, not {word!r} "
+                              f"(status {self.process.poll()})")
+
+
+def kwin(*call, path=SCRIPTING):
+    """A call to KWin on the session bus; returns dbus-send's printed reply."""
+    return run(["dbus-send", "--session", "--print-reply", path[0], path[1],
+                f"{path[2]}.{call[0]}", *call[1:]])
+
+
+def script_loaded(name=SCRIPT_NAME):
+    return "boolean true" in kwin("isScriptLoaded", f"string:{name}")
+
+
+def unload_script(name=SCRIPT_NAME):
+    kwin("unloadScript", f"string:{name}")
+
+
+def load_script(path, name=SCRIPT_NAME):
+    """Loads and runs a script as KWin 5.27 does it (its object is /<id>)."""
+    printed = kwin("loadScript", f"string:{path}", f"string:{name}")
+    found = re.search(r"int32 (-?\d+)", printed)
+    if not found or int(found.group(1)) < 0:
+        raise Failure(f"KWin did not load {path}: {printed.strip()}")
+    kwin("run", path=("--dest=org.kde.KWin", f"/{found.group(1)}", "org.kde.kwin.Script"))
+
+
+def script_ids():
+    """The ids of the scripts KWin runs: 5.27 gives each its object /<id> at the root."""
+    printed = run(["dbus-send", "--session", "--print-reply", "--dest=org.kde.KWin", "/",
+                   "org.freedesktop.DBus.Introspectable.Introspect"])
+    return set(re.findall(r'<node name="(\d+)"', printed))
