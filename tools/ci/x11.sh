@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# End-to-end stage of the native X11 program: builds `mascot` and x11-probe, then drives the
+# End-to-end stage of the native X11 program: builds `mascot` and its probes, then drives the
 # program with xdotool on Xvfb (tests/x11/x11_desktop_test.py) once per desktop: a bare X server,
 # openbox, openbox with picom, mutter and kwin (trayer as the tray host), and xfwm4 with
 # xfce4-panel as the tray; then under the headless Wayland compositors mutter and kwin_wayland,
-# on their rootless Xwayland with trayer; each in its own D-Bus session with a private HOME and
-# XDG_RUNTIME_DIR, nothing of it left running after. Then it checks the lost-display and no-tray
+# on their rootless Xwayland with trayer, and kwin_wayland once more for the pointer pushed by
+# KWin's script over a native Wayland window (tests/x11/x11_wayland_pointer_test.py); each in its
+# own D-Bus session with a private HOME and XDG_RUNTIME_DIR, nothing of it left running after.
+# Usage: tools/ci/x11.sh [DESKTOP...], by default every desktop. Then it checks the lost-display and no-tray
 # cases (tests/x11/x11_lost_display_test.py), builds the Debian package, checks it and starts its
 # binary from an unpacked copy (tests/x11/x11_package_test.py), and holds it and its AppStream
 # metadata to lintian and appstreamcli. Screenshots of failures go to build-x11/e2e-artifacts.
@@ -74,7 +76,10 @@ run_desktop() {
   return "$status"
 }
 failed=()
-for wm in none openbox picom mutter kwin xfce mutter-wayland kwin-wayland kwin-wayland-pointer; do
+desktops=("$@")
+[ $# -gt 0 ] || desktops=(none openbox picom mutter kwin xfce mutter-wayland kwin-wayland
+  kwin-wayland-pointer)
+for wm in "${desktops[@]}"; do
   run_desktop "$wm" || failed+=("$wm")
 done
 python3 tests/x11/x11_lost_display_test.py --exe "$exe"
