@@ -110,15 +110,19 @@ bool CHyprlandPointer::Connect() {
            send(m_fd, kRequest, kLength, MSG_NOSIGNAL) == kLength;
 }
 
-// The answer may come in pieces; Hyprland's close ends it.
+// The answer may come in pieces; Hyprland's close ends it. Reading on to the close that is
+// already there saves a wake-up per question.
 void CHyprlandPointer::OnReadable() {
     char piece[kLongestAnswer + 1];
-    ssize_t got = read(m_fd, piece, sizeof piece);
-    if (got < 0 && (errno == EAGAIN || errno == EINTR)) return;
-    if (got < 0) return GiveUp();
-    if (got == 0) return OnAnswer();
-    m_answer.append(piece, got);
-    if (m_answer.size() > kLongestAnswer) GiveUp();
+    for (;;) {
+        ssize_t got = read(m_fd, piece, sizeof piece);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0 && errno == EAGAIN) return;
+        if (got < 0) return GiveUp();
+        if (got == 0) return OnAnswer();
+        m_answer.append(piece, got);
+        if (m_answer.size() > kLongestAnswer) return GiveUp();
+    }
 }
 
 void CHyprlandPointer::OnAnswer() {
