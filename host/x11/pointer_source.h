@@ -44,6 +44,7 @@ bool ReadNewestPointer(const CPointerMailbox& pushed, xcb_connection_t* connecti
 enum class PointerSource {
     XServer,       // an X11 session: the X server knows the pointer everywhere
     KWin,          // KDE Plasma on Wayland: a KWin script pushes it
+    Hyprland,      // Hyprland: its IPC socket is asked at the tick's rate
     XwaylandOnly,  // another Wayland compositor: the pointer is seen over X windows only
 };
 
@@ -51,6 +52,7 @@ struct CSessionFacts {
     const char* waylandDisplay;  // $WAYLAND_DISPLAY, or null
     const char* sessionType;     // $XDG_SESSION_TYPE, or null
     bool kwinOnBus;              // org.kde.KWin is on the session bus
+    bool hyprlandInstance;       // $HYPRLAND_INSTANCE_SIGNATURE is set
 };
 
 PointerSource ChoosePointerSource(const CSessionFacts& session);
