@@ -202,7 +202,8 @@ bool CMascotApp::Start() {
             stderr);
         return false;
     }
-    m_pointerSource = StartPushedPointer(m_pushedPointer);
+    m_pointerSource =
+        StartPushedPointer(m_pushedPointer, [this](std::uint16_t id) { m_commands.Send(id); });
     m_ticks.Start();
     BuildPopupMenu(m_menu, [this](std::uint16_t id) { m_commands.Send(id); });
     m_tray = ShowTrayIcon(m_menu);

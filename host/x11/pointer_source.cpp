@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "host/x11/gnome_pointer.h"
 #include "host/x11/kwin_pointer.h"
 
 // ---- The mailbox --------------------------------------------------------------------------------
@@ -57,7 +58,8 @@ PointerSource ChoosePointerSource(const CSessionFacts& session) {
     bool wayland = (session.waylandDisplay && *session.waylandDisplay) ||
                    (session.sessionType && std::strcmp(session.sessionType, "wayland") == 0);
     if (!wayland) return PointerSource::XServer;
-    return session.kwinOnBus ? PointerSource::KWin : PointerSource::XwaylandOnly;
+    if (session.kwinOnBus) return PointerSource::KWin;
+    return session.gnomeShellOnBus ? PointerSource::GnomeShell : PointerSource::XwaylandOnly;
 }
 
 const char kXwaylandOnlyNotice[] =
@@ -65,12 +67,17 @@ const char kXwaylandOnlyNotice[] =
     "window, so the modes that follow the pointer head for where it last crossed one; KDE "
     "Plasma shows it everywhere, and so does an X11 session of any desktop\n";
 
-std::unique_ptr<CPushedPointer> StartPushedPointer(CPointerMailbox& mailbox) {
+std::unique_ptr<CPushedPointer> StartPushedPointer(CPointerMailbox& mailbox,
+                                                   std::function<void(std::uint16_t)> command) {
     QDBusConnection bus = QDBusConnection::sessionBus();
-    bool kwin = bus.isConnected() && bus.interface()->isServiceRegistered(kKWinService);
-    PointerSource source = ChoosePointerSource(
-        {std::getenv("WAYLAND_DISPLAY"), std::getenv("XDG_SESSION_TYPE"), kwin});
+    auto onBus = [&bus](const char* name) {
+        return bus.isConnected() && bus.interface()->isServiceRegistered(name);
+    };
+    PointerSource source =
+        ChoosePointerSource({std::getenv("WAYLAND_DISPLAY"), std::getenv("XDG_SESSION_TYPE"),
+                             onBus(kKWinService), onBus(kGnomeShellService)});
     if (source == PointerSource::XwaylandOnly) std::fputs(kXwaylandOnlyNotice, stderr);
+    if (source == PointerSource::GnomeShell) return CGnomePointer::Start(mailbox, command);
     if (source != PointerSource::KWin) return nullptr;
     return CKWinPointer::Start(mailbox);
 }

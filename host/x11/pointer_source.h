@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 // ---- The mailbox --------------------------------------------------------------------------------
@@ -44,6 +45,7 @@ bool ReadNewestPointer(const CPointerMailbox& pushed, xcb_connection_t* connecti
 enum class PointerSource {
     XServer,       // an X11 session: the X server knows the pointer everywhere
     KWin,          // KDE Plasma on Wayland: a KWin script pushes it
+    GnomeShell,    // GNOME on Wayland: the program's GNOME Shell extension pushes it
     XwaylandOnly,  // another Wayland compositor: the pointer is seen over X windows only
 };
 
@@ -51,6 +53,7 @@ struct CSessionFacts {
     const char* waylandDisplay;  // $WAYLAND_DISPLAY, or null
     const char* sessionType;     // $XDG_SESSION_TYPE, or null
     bool kwinOnBus;              // org.kde.KWin is on the session bus
+    bool gnomeShellOnBus;        // org.gnome.Shell is on the session bus
 };
 
 PointerSource ChoosePointerSource(const CSessionFacts& session);
@@ -60,8 +63,10 @@ extern const char kXwaylandOnlyNotice[];
 
 // Qt's thread: starts the session's pushed source, if any, posting into `mailbox`; null on X11
 // sessions and where none is offered (having said so). Destroying it takes the source away from
-// the compositor again.
-std::unique_ptr<class CPushedPointer> StartPushedPointer(CPointerMailbox& mailbox);
+// the compositor again. A source that also carries a menu (GNOME's top bar) hands its command
+// ids to `command`.
+std::unique_ptr<class CPushedPointer> StartPushedPointer(
+    CPointerMailbox& mailbox, std::function<void(std::uint16_t)> command);
 
 class CPushedPointer {
 public:

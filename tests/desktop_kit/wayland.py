@@ -1,17 +1,21 @@
 """Wayland compositors as the tests see them: a native window that moves the compositor's own
-pointer (tests/x11/wayland_probe.c), and KWin's scripting interface over the session bus, with the
-names the program gives its KWin script read from its header."""
+pointer (tests/x11/wayland_probe.c), the mascot catching up with a pointer, and KWin's scripting
+interface over the session bus, with the names the program gives its KWin script read from its
+header."""
 
 import os
 import re
 import subprocess
 
-from desktop_kit.checks import Failure, require, run
-from desktop_kit.program import ROOT
+from desktop_kit.checks import Failure, require, run, wait_for
+from desktop_kit.program import HALF, ROOT
 from desktop_kit.processes import stop
+from desktop_kit.xdo import windows_of
 
 KWIN_HEADER = os.path.join(ROOT, "host", "x11", "kwin_pointer.h")
 SCRIPTING = ("--dest=org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting")
+NEAR = 60       # pixels between the mascot's centre and the pointer it has caught up with
+CHASE_S = 20    # time to cross the screen
 
 
 def header_names(path=KWIN_HEADER):
@@ -48,6 +52,19 @@ class NativeWindow:
         line = self.process.stdout.readline().strip()
         require(line == word, f"wayland-probe said {line!r}, not {word!r} "
                               f"(status {self.process.poll()})")
+
+
+def mascot_centre(pid):
+    found = windows_of(pid)
+    return found and (found[0][1][0] + HALF, found[0][1][1] + HALF)
+
+
+def wait_near(pid, point, what):
+    """Waits for the mascot of process `pid` to catch up with the pointer at `point`."""
+    def near():
+        centre = mascot_centre(pid)
+        return centre and abs(centre[0] - point[0]) + abs(centre[1] - point[1]) <= NEAR
+    wait_for(f"the mascot near {point} {what} (it is at {mascot_centre(pid)})", near, CHASE_S)
 
 
 def kwin(*call, path=SCRIPTING):

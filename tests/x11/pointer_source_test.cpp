@@ -50,21 +50,27 @@ TEST(PointerSourceChoice, ByTheSession) {
         const char* waylandDisplay;
         const char* sessionType;
         bool kwinOnBus;
+        bool gnomeShellOnBus;
         PointerSource want;
     };
     const Case cases[] = {
-        {nullptr, nullptr, false, PointerSource::XServer},
-        {nullptr, "x11", true, PointerSource::XServer},  // KWin on X11: X sees everything
-        {"", "tty", true, PointerSource::XServer},
-        {"wayland-0", nullptr, true, PointerSource::KWin},
-        {nullptr, "wayland", true, PointerSource::KWin},
-        {"wayland-0", "wayland", false, PointerSource::XwaylandOnly},
-        {nullptr, "wayland", false, PointerSource::XwaylandOnly},
+        {nullptr, nullptr, false, false, PointerSource::XServer},
+        {nullptr, "x11", true, false, PointerSource::XServer},  // KWin on X11: X sees everything
+        {nullptr, "x11", false, true, PointerSource::XServer},  // GNOME on X11 likewise
+        {"", "tty", true, false, PointerSource::XServer},
+        {"wayland-0", nullptr, true, false, PointerSource::KWin},
+        {nullptr, "wayland", true, false, PointerSource::KWin},
+        {"wayland-0", nullptr, false, true, PointerSource::GnomeShell},
+        {nullptr, "wayland", false, true, PointerSource::GnomeShell},
+        {"wayland-0", "wayland", false, false, PointerSource::XwaylandOnly},
+        {nullptr, "wayland", false, false, PointerSource::XwaylandOnly},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(ChoosePointerSource({c.waylandDisplay, c.sessionType, c.kwinOnBus}), c.want)
+        EXPECT_EQ(
+            ChoosePointerSource({c.waylandDisplay, c.sessionType, c.kwinOnBus, c.gnomeShellOnBus}),
+            c.want)
             << (c.waylandDisplay ? c.waylandDisplay : "-") << " "
-            << (c.sessionType ? c.sessionType : "-") << " " << c.kwinOnBus;
+            << (c.sessionType ? c.sessionType : "-") << " " << c.kwinOnBus << c.gnomeShellOnBus;
     }
 }
 

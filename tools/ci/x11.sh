@@ -4,7 +4,9 @@
 # openbox, openbox with picom, mutter and kwin (trayer as the tray host), and xfwm4 with
 # xfce4-panel as the tray; then under the headless Wayland compositors mutter and kwin_wayland,
 # on their rootless Xwayland with trayer; each in its own D-Bus session with a private HOME and
-# XDG_RUNTIME_DIR, nothing of it left running after. Then it checks the lost-display and no-tray
+# XDG_RUNTIME_DIR, nothing of it left running after; then the pointer pushed by KWin's script
+# (tests/x11/x11_wayland_pointer_test.py) and by GNOME Shell's extension, with its top-bar menu
+# (tests/x11/x11_gnome_shell_test.py). Then it checks the lost-display and no-tray
 # cases (tests/x11/x11_lost_display_test.py), builds the Debian package, checks it and starts its
 # binary from an unpacked copy (tests/x11/x11_package_test.py), and holds it and its AppStream
 # metadata to lintian and appstreamcli. Screenshots of failures go to build-x11/e2e-artifacts.
@@ -53,6 +55,13 @@ run_desktop() {
       chmod +x "$home/session"
       session=(dbus-run-session -- "$home/bin/kwin_wayland" --virtual --xwayland --width 1280
         --height 800 --socket mascot --exit-with-session "$home/session") ;;
+    # GNOME Shell, which the test starts itself (the shell runs no command of its own), with the
+    # extension installed system-wide into the session's first data folder.
+    gnome-wayland)
+      mkdir -p "$home/share/gnome-shell/extensions"
+      cp -r "$build/gnome-shell/legacy/." "$home/share/gnome-shell/extensions/"
+      session=(dbus-run-session -- python3 tests/x11/x11_gnome_shell_test.py --exe "$exe"
+        --wayland-probe "$wayland_probe" --artifacts "$artifacts") ;;
     *) session=(tools/on-xvfb.sh -s "-screen 0 1280x800x24 -noreset" dbus-run-session --
       "${test[@]}") ;;
   esac
@@ -74,7 +83,8 @@ run_desktop() {
   return "$status"
 }
 failed=()
-for wm in none openbox picom mutter kwin xfce mutter-wayland kwin-wayland kwin-wayland-pointer; do
+for wm in none openbox picom mutter kwin xfce mutter-wayland kwin-wayland kwin-wayland-pointer \
+  gnome-wayland; do
   run_desktop "$wm" || failed+=("$wm")
 done
 python3 tests/x11/x11_lost_display_test.py --exe "$exe"
