@@ -29,6 +29,8 @@ public:
     static std::unique_ptr<CGnomePointer> Start(CPointerMailbox& mailbox,
                                                 std::function<void(std::uint16_t)> command);
     ~CGnomePointer() override;
+    // While the extension is enabled (it shows its top-bar icon where no tray host runs).
+    bool ShowsMenu() const override { return !m_extension.isEmpty(); }
 
 private:
     CGnomePointer(CPointerMailbox& mailbox, std::function<void(std::uint16_t)> command);

@@ -206,7 +206,7 @@ bool CMascotApp::Start() {
         StartPushedPointer(m_pushedPointer, [this](std::uint16_t id) { m_commands.Send(id); });
     m_ticks.Start();
     BuildPopupMenu(m_menu, [this](std::uint16_t id) { m_commands.Send(id); });
-    m_tray = ShowTrayIcon(m_menu);
+    m_tray = ShowTrayIcon(m_menu, m_pointerSource && m_pointerSource->ShowsMenu());
     m_window.Show();
     xcb_flush(m_display.Connection());
     if (m_signalFd >= 0) {

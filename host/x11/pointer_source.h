@@ -71,4 +71,6 @@ std::unique_ptr<class CPushedPointer> StartPushedPointer(
 class CPushedPointer {
 public:
     virtual ~CPushedPointer() = default;
+    // The source also shows the program's menu in the desktop's own bar.
+    virtual bool ShowsMenu() const { return false; }
 };

@@ -32,12 +32,19 @@ class GnomeTest:
         self.native = self.process = None
         try:
             self.native = NativeWindow(args.wayland_probe)
-            self.errors = tempfile.TemporaryFile("w+")
-            self.process = start([self.exe], stderr=self.errors)
-            wait_for("the mascot window", lambda: windows_of(self.process.pid), 15)
+            self.start()
         except BaseException:
             self.cleanup()
             raise
+
+    def start(self):
+        self.errors = tempfile.TemporaryFile("w+")
+        self.process = start([self.exe], stderr=self.errors)
+        wait_for("the mascot window", lambda: windows_of(self.process.pid), 15)
+
+    def said(self, text):
+        self.errors.seek(0)
+        return self.errors.read().count(text)
 
     def centre(self):
         return mascot_centre(self.process.pid)
@@ -47,8 +54,7 @@ class GnomeTest:
 
     def check_says_how_to_enable(self):
         require(self.shell.icon() is None, "a top-bar icon with the extension off")
-        self.errors.seek(0)
-        said = self.errors.read().count(f"gnome-extensions enable {UUID}")
+        said = self.said(f"gnome-extensions enable {UUID}")
         require(said == 1, f"the command to enable the extension said {said} times")
 
     def check_chases_over_native_window(self):
@@ -86,6 +92,18 @@ class GnomeTest:
         require(wait_gone(self.process) == 0, f"exit status {self.process.returncode}")
         wait_for("the top-bar icon gone", lambda: self.shell.icon() is None, 5)
 
+    def check_started_with_extension_on(self):
+        """The usual order: the shell and its extension first, then the mascot."""
+        self.shell.move_pointer(*OVER_NATIVE[0])
+        self.start()
+        wait_for("the top-bar icon", self.shell.icon, 10)
+        subprocess.run([self.exe, "--command", str(CHASE)], check=True, timeout=15)
+        self.wait_near(OVER_NATIVE[0], "from the extension's first push")
+        require(self.said("mascot:") == 0, "it printed a notice")
+        self.process.terminate()
+        require(wait_gone(self.process) == 0, f"exit status {self.process.returncode}")
+        wait_for("the top-bar icon gone", lambda: self.shell.icon() is None, 5)
+
     def cleanup(self):
         stop(self.process)
         if self.native:
@@ -110,6 +128,8 @@ def main():
         ("the top-bar menu is the program's menu", test.check_menu),
         ("the top-bar menu stops it, starts a mode and ends it; the icon goes",
          test.check_menu_starts_a_mode_and_ends),
+        ("started with the extension on it follows at once and says nothing; SIGTERM ends it "
+         "and the icon goes", test.check_started_with_extension_on),
     ], test.cleanup)
 
 
