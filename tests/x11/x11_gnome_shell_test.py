@@ -9,6 +9,7 @@ Runs in a D-Bus session of its own (tools/ci/x11.sh) whose data folders hold the
 """
 
 import os
+import signal
 import subprocess
 import tempfile
 
@@ -22,6 +23,7 @@ from desktop_kit.xdo import move_pointer, windows_of
 
 CHASE = COMMANDS["IDM_FIRST_BEHAVIOUR"]
 OVER_NATIVE = ((960, 600), (200, 650), (640, 260))
+TRAY_HOST = "org.kde.StatusNotifierWatcher"
 X_POINTER = (1000, 150)  # where xdotool puts Xwayland's pointer while the extension is off
 
 
@@ -74,6 +76,17 @@ class GnomeTest:
         self.shell.move_pointer(*OVER_NATIVE[2])
         self.wait_near(OVER_NATIVE[2], "with the extension on again")
 
+    def check_stopped_mascot_holds_nothing(self):
+        """Each push is a message with no reply wanted: a mascot that does not read them costs
+        the shell no wait (each move below waits at most 5 s for the shell)."""
+        self.process.send_signal(signal.SIGSTOP)
+        try:
+            for step in range(40):
+                self.shell.move_pointer(300 + step * 10, 400)
+        finally:
+            self.process.send_signal(signal.SIGCONT)
+        self.wait_near((690, 400), "once it runs again")
+
     def check_menu(self):
         """The labels read from the resource script, beside the extension's from the headers."""
         def model(items):
@@ -81,6 +94,11 @@ class GnomeTest:
                     for item in items]
         shown = self.shell.menu_texts()
         require(shown == model(MENU), f"the top-bar menu is {shown}")
+        self.shell.eval(f"globalThis.mascotTestTray = Gio.bus_own_name(Gio.BusType.SESSION, "
+                        f"'{TRAY_HOST}', 0, null, null, null)")
+        wait_for("no top-bar icon beside a tray host", lambda: self.shell.icon() is None, 5)
+        self.shell.eval("Gio.bus_unown_name(globalThis.mascotTestTray)")
+        wait_for("the top-bar icon back", self.shell.icon, 5)
 
     def check_menu_starts_a_mode_and_ends(self):
         self.shell.choose(text_of("IDM_STOP"))
@@ -125,7 +143,9 @@ def main():
          test.check_chases_over_native_window),
         ("the extension off, it follows X's pointer; on again, the shell's",
          test.check_falls_back_and_takes_up_again),
-        ("the top-bar menu is the program's menu", test.check_menu),
+        ("a stopped mascot holds the shell up in nothing", test.check_stopped_mascot_holds_nothing),
+        ("the top-bar menu is the program's menu, hidden where a tray host runs",
+         test.check_menu),
         ("the top-bar menu stops it, starts a mode and ends it; the icon goes",
          test.check_menu_starts_a_mode_and_ends),
         ("started with the extension on it follows at once and says nothing; SIGTERM ends it "
