@@ -3,6 +3,7 @@ pointer (tests/x11/wayland_probe.c), the mascot catching up with a pointer, and 
 interface over the session bus, with the names the program gives its KWin script read from its
 header."""
 
+import math
 import os
 import re
 import subprocess
@@ -14,7 +15,7 @@ from desktop_kit.xdo import windows_of
 
 KWIN_HEADER = os.path.join(ROOT, "host", "x11", "kwin_pointer.h")
 SCRIPTING = ("--dest=org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting")
-NEAR = 60       # pixels between the mascot's centre and the pointer it has caught up with
+NEAR = 60       # pixels from the mascot's centre to the pointer it has caught up with
 CHASE_S = 20    # time to cross the screen
 
 
@@ -63,8 +64,11 @@ def wait_near(pid, point, what):
     """Waits for the mascot of process `pid` to catch up with the pointer at `point`."""
     def near():
         centre = mascot_centre(pid)
-        return centre and abs(centre[0] - point[0]) + abs(centre[1] - point[1]) <= NEAR
-    wait_for(f"the mascot near {point} {what} (it is at {mascot_centre(pid)})", near, CHASE_S)
+        return centre and math.dist(centre, point) <= NEAR
+    try:
+        wait_for(f"the mascot near {point} {what}", near, CHASE_S)
+    except Failure as failure:
+        raise Failure(f"{failure} (it is at {mascot_centre(pid)})") from None
 
 
 def kwin(*call, path=SCRIPTING):

@@ -91,7 +91,7 @@ class PackageTest:
                 f"the launchable {desktop} is not in the package")
         shell = run(["gnome-shell", "--version"]).split()[-1].split(".")[0]
         versions = json.loads(self.unpacked_text(EXTENSION_METADATA))["shell-version"]
-        require(shell in versions, f"the extension is for GNOME {versions}, not {shell}")
+        require(shell in versions, f"the packaged extension is for GNOME {versions}, not {shell}")
 
     def check_runs_unpacked(self):
         self.server, os.environ["DISPLAY"] = start_xvfb()
