@@ -13,7 +13,8 @@ import signal
 import subprocess
 import tempfile
 
-from desktop_kit.checks import parse_arguments, require, run_checks, wait_for
+from desktop_kit.checks import (parse_arguments, poll_until_still, require, run_checks,
+                                 wait_for)
 from desktop_kit.gnome_shell import MENU as SHOWN_MENU, UUID, GnomeShell
 from desktop_kit.processes import start, stop, wait_gone
 from desktop_kit.program import COMMANDS, MENU
@@ -22,6 +23,7 @@ from desktop_kit.xdo import move_pointer, windows_of
 
 OVER_NATIVE = ((960, 600), (200, 650), (640, 260))
 X_POINTER = (1000, 150)  # where xdotool puts Xwayland's pointer while the extension is off
+PARKED = (100, 150)      # the shell's pointer meanwhile
 TRAY_HOST = "org.kde.StatusNotifierWatcher"
 
 
@@ -68,6 +70,8 @@ class GnomeTest:
 
     def check_falls_back_and_takes_up_again(self):
         self.shell.switch_extension(False)
+        # Away from the mascot and its way: over an X window the shell's pointer is X's too.
+        self.shell.move_pointer(*PARKED)
         self.chase(X_POINTER, "at X's pointer once the extension is off", move_pointer)
         self.shell.switch_extension(True)
         self.chase(OVER_NATIVE[2], "with the extension on again")
@@ -94,13 +98,12 @@ class GnomeTest:
                         f"'{TRAY_HOST}', 0, null, null, null)")
         wait_for("no top-bar icon beside a tray host", lambda: self.shell.icon() is None, 5)
         self.shell.eval("Gio.bus_unown_name(globalThis.mascotTestTray)")
-        stopped = next(item for item in MENU if item and item.command == COMMANDS["IDM_STOP"])
-        self.shell.choose(stopped.text)
-        still = mascot_centre(self.process.pid)
+        self.shell.choose(text_of("IDM_STOP"))
+        still = poll_until_still(lambda: mascot_centre(self.process.pid), 1, 10)
         submenu = next(item for item in MENU if item and item.submenu)
-        self.shell.choose(submenu.text, submenu.submenu[3].text)  # 16 behaviours
+        self.shell.choose(submenu.text, text_of("IDM_RANDOM16", submenu.submenu))
         wait_for("the mascot moving", lambda: mascot_centre(self.process.pid) != still, 10)
-        self.end(lambda: self.shell.choose(MENU[-1].text))
+        self.end(lambda: self.shell.choose(text_of("IDM_EXIT")))
 
     def check_started_with_extension_on(self):
         """The usual order: the shell and its extension first, then the mascot."""
@@ -115,6 +118,10 @@ class GnomeTest:
         if self.native:
             self.native.close()
         self.shell.close()
+
+
+def text_of(command, items=MENU):
+    return next(item.text for item in items if item and item.command == COMMANDS[command])
 
 
 def main():
