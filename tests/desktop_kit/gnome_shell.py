@@ -15,6 +15,7 @@ from desktop_kit.wayland import header_names
 
 UUID = header_names(os.path.join(ROOT, "host", "x11", "gnome_pointer.h"))[
     "MASCOT_GNOME_EXTENSION_UUID"]
+BUS = header_names(os.path.join(ROOT, "host", "x11", "mascot_bus.h"))  # the program's object
 SHELL = ["gnome-shell", "--wayland", "--headless", "--virtual-monitor", "1280x800",
          "--unsafe-mode"]
 SYSTEM_BUS = ('<busconfig><type>system</type><listen>unix:tmpdir={}</listen><auth>EXTERNAL</auth>'

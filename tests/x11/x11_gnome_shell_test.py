@@ -8,6 +8,7 @@ Usage: x11_gnome_shell_test.py --exe mascot --wayland-probe wayland-probe --arti
 Runs in a D-Bus session of its own (tools/ci/x11.sh) whose data folders hold the extension.
 """
 
+import math
 import os
 import signal
 import subprocess
@@ -15,10 +16,10 @@ import tempfile
 
 from desktop_kit.checks import (parse_arguments, poll_until_still, require, run_checks,
                                  wait_for)
-from desktop_kit.gnome_shell import MENU as SHOWN_MENU, UUID, GnomeShell
+from desktop_kit.gnome_shell import BUS, MENU as SHOWN_MENU, UUID, GnomeShell
 from desktop_kit.processes import start, stop, wait_gone
 from desktop_kit.program import COMMANDS, MENU
-from desktop_kit.wayland import NativeWindow, mascot_centre, wait_near
+from desktop_kit.wayland import NEAR, NativeWindow, mascot_centre, wait_near
 from desktop_kit.xdo import move_pointer, windows_of
 
 OVER_NATIVE = ((960, 600), (200, 650), (640, 260))
@@ -75,6 +76,13 @@ class GnomeTest:
         self.chase(X_POINTER, "at X's pointer once the extension is off", move_pointer)
         self.shell.switch_extension(True)
         self.chase(OVER_NATIVE[2], "with the extension on again")
+        foreign = subprocess.run(["gdbus", "call", "--session", "--dest", BUS["MASCOT_BUS_NAME"],
+                                  "--object-path", BUS["MASCOT_POINTER_PATH"], "--method",
+                                  f"{BUS['MASCOT_POINTER_INTERFACE']}.{BUS['MASCOT_POINTER_METHOD']}",
+                                  "5", "5"], capture_output=True, timeout=15)
+        rest = poll_until_still(lambda: mascot_centre(self.process.pid), 1, 10)
+        require(foreign.returncode != 0 and math.dist(rest, OVER_NATIVE[2]) <= NEAR,
+                f"a push from another program was taken: the mascot went to {rest}")
 
     def check_stopped_mascot(self):
         """Forty pushes that a stopped mascot does not read: each move waits 5 s at most."""
@@ -99,7 +107,9 @@ class GnomeTest:
         wait_for("no top-bar icon beside a tray host", lambda: self.shell.icon() is None, 5)
         self.shell.eval("Gio.bus_unown_name(globalThis.mascotTestTray)")
         self.shell.choose(text_of("IDM_STOP"))
+        self.shell.move_pointer(*OVER_NATIVE[0])  # which a mascot still chasing would follow
         still = poll_until_still(lambda: mascot_centre(self.process.pid), 1, 10)
+        require(math.dist(still, OVER_NATIVE[0]) > NEAR, "the stop item did not stop it")
         submenu = next(item for item in MENU if item and item.submenu)
         self.shell.choose(submenu.text, text_of("IDM_RANDOM16", submenu.submenu))
         wait_for("the mascot moving", lambda: mascot_centre(self.process.pid) != still, 10)
