@@ -11,8 +11,9 @@ const FIRE_AND_FORGET =
     Gio.DBusMessageFlags.NO_REPLY_EXPECTED | Gio.DBusMessageFlags.NO_AUTO_START;
 
 class MascotShell {
+    // GNOME 43-44 make it once in init(), where the shell wants nothing created or connected yet.
     constructor(dir) {
-        this._iconFile = dir.get_child('mascot-icon.png');
+        this._dir = dir;
     }
 
     // The own name tells the mascot that the pushes come from here, and when they stop: they
@@ -111,7 +112,7 @@ class MascotShell {
         }
         this._button = new PanelMenu.Button(0.0, MASCOT.trayTip, false);
         this._button.add_child(new St.Icon({
-            gicon: new Gio.FileIcon({file: this._iconFile}),
+            gicon: new Gio.FileIcon({file: this._dir.get_child('mascot-icon.png')}),
             style_class: 'system-status-icon',
         }));
         this._buildMenu(this._button.menu);
