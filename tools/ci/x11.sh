@@ -28,7 +28,7 @@ export PYTHONPATH="$PWD/tests" PYTHONDONTWRITEBYTECODE=1  # the desktop test kit
 
 # One desktop's run; fails too when a process of its session outlives it (and ends that).
 run_desktop() {
-  local home status=0 begun=$SECONDS left=() session
+  local home status=0 begun=$SECONDS left=() session form
   home=$(mktemp -d)
   mkdir -m 700 "$home/run"
   local test=(python3 tests/x11/x11_desktop_test.py --exe "$exe" --probe "$probe"
@@ -56,10 +56,11 @@ run_desktop() {
       session=(dbus-run-session -- "$home/bin/kwin_wayland" --virtual --xwayland --width 1280
         --height 800 --socket mascot --exit-with-session "$home/session") ;;
     # GNOME Shell, which the test starts itself (the shell runs no command of its own), with the
-    # extension installed system-wide into the session's first data folder.
+    # extension in the form the package holds installed into the session's first data folder.
     gnome-wayland)
       mkdir -p "$home/share/gnome-shell/extensions"
-      cp -r "$build/gnome-shell/legacy/." "$home/share/gnome-shell/extensions/"
+      form=$(sed -n 's/^MASCOT_GNOME_SHELL_FORMAT:STRING=//p' "$build/CMakeCache.txt")
+      cp -r "$build/gnome-shell/$form/." "$home/share/gnome-shell/extensions/"
       session=(dbus-run-session -- python3 tests/x11/x11_gnome_shell_test.py --exe "$exe"
         --wayland-probe "$wayland_probe" --artifacts "$artifacts") ;;
     *) session=(tools/on-xvfb.sh -s "-screen 0 1280x800x24 -noreset" dbus-run-session --
