@@ -1,23 +1,28 @@
 """Wayland compositors as the tests see them: a native window that moves the compositor's own
-pointer (tests/x11/wayland_probe.c), KWin's scripting interface over the session bus, with the
-names the program gives its KWin script read from its header, and each compositor's own
-screenshot (a rootless Xwayland's root window holds no pixels)."""
+pointer (tests/x11/wayland_probe.c), the mascot catching up with a pointer, KWin's scripting
+interface over the session bus, with the names the program gives its KWin script read from its
+header, and each compositor's own screenshot (a rootless Xwayland's root window holds no
+pixels)."""
 
+import math
 import os
 import re
 import subprocess
 
-from desktop_kit.checks import Failure, require, run
+from desktop_kit.checks import Failure, require, run, wait_for
 from desktop_kit.headers import defines
 from desktop_kit.processes import stop
+from desktop_kit.program import HALF
 from desktop_kit.screen import Screen
-from desktop_kit.xdo import display_size
+from desktop_kit.xdo import display_size, windows_of
 
 SCRIPTING = ("--dest=org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting")
 SCRIPT_NAME = defines("host/x11/kwin_pointer.h")["MASCOT_KWIN_SCRIPT_NAME"]
 SCREENSHOT = ("org.kde.KWin", "/org/kde/KWin/ScreenShot2", "org.kde.KWin.ScreenShot2")
 QT_FORMATS_BGRA = (4, 5, 6)  # QImage's RGB32 and (premultiplied) ARGB32: B, G, R, A in memory
 SCREENSHOT_TIMEOUT_MS = 10000
+NEAR = 60       # pixels from the mascot's centre to the pointer it has caught up with
+CHASE_S = 20    # time to cross the screen
 
 
 class NativeWindow:
@@ -44,6 +49,22 @@ class NativeWindow:
         line = self.process.stdout.readline().strip()
         require(line == word, f"wayland-probe said {line!r}, not {word!r} "
                               f"(status {self.process.poll()})")
+
+
+def mascot_centre(pid):
+    found = windows_of(pid)
+    return found and (found[0][1][0] + HALF, found[0][1][1] + HALF)
+
+
+def wait_near(pid, point, what):
+    """Waits for the mascot of process `pid` to catch up with the pointer at `point`."""
+    def near():
+        centre = mascot_centre(pid)
+        return centre and math.dist(centre, point) <= NEAR
+    try:
+        wait_for(f"the mascot near {point} {what}", near, CHASE_S)
+    except Failure as failure:
+        raise Failure(f"{failure} (it is at {mascot_centre(pid)})") from None
 
 
 def kwin(*call, path=SCRIPTING):

@@ -4,8 +4,9 @@
  * compositor's pointer there through KWin's fake-input protocol and prints "moved" once KWin has
  * taken it. One connection for the whole run: Xwayland loses its pointer when each move comes
  * from a new client. KWin offers fake input only to a program with a .desktop entry naming it
- * (X-KDE-Wayland-Interfaces=org_kde_kwin_fake_input), found when KWin starts; without it the
- * window still opens, for tests that only need it shown, and a move fails. */
+ * (X-KDE-Wayland-Interfaces=org_kde_kwin_fake_input), found when KWin starts. Elsewhere (GNOME
+ * Shell), and without it, the window still opens, for tests that only need it shown, and a line
+ * asking for a move fails. */
 #define _GNU_SOURCE
 #include <poll.h>
 #include <stdio.h>
