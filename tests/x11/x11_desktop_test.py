@@ -196,10 +196,8 @@ class X11Mascot(Scenario):
         require(shape == wanted, "the X shape differs from the image:\n" + "\n".join(shape))
 
     def check_picture(self):
-        """The image inside the shape; round it, where the screen's pixels can be read, what is
-        behind the mascot (a green desktop window), not the black or stale pixels of a
-        compositor that draws the window's whole square. Else the window's own pixels inside
-        its shape."""
+        """The image inside the shape and, where the screen's pixels can be read, what is behind
+        round it (a green desktop window), not the black square a compositor may draw."""
         box = (START_X, START_Y, MASCOT_SIZE, MASCOT_SIZE)
         if not self.pixels_or_skip("the pixels on screen and round the shape"):
             return self.require_picture(Screen(self.window, box[:2]))
@@ -212,8 +210,7 @@ class X11Mascot(Scenario):
             self.probe.drop(desktop)
 
     def require_picture(self, screen, behind=None):
-        """Each pixel of the window's square as the image has it; outside the shape `behind`
-        (None: not looked at)."""
+        """The window's square as the image has it; outside the shape `behind` (None: unread)."""
         wrong = []
         shadow = 24 if DESKTOPS[self.wm].composites else 0  # a compositor may shade round the disc
         for y, row in enumerate(expected_image()):
