@@ -61,12 +61,28 @@ bool IsWholeBytes(int bitsPerPixel) {
     return bitsPerPixel == 8 || bitsPerPixel == 16 || bitsPerPixel == 24 || bitsPerPixel == 32;
 }
 
+// The colour of the pixels outside the shape (see ShapeRunsOf).
+std::uint32_t OutsideColour(const std::uint32_t* pixels, int width, int height) {
+    return pixels[static_cast<std::size_t>(height - 1) * width];
+}
+
 }  // namespace
 
 std::uint32_t PixelValue(std::uint32_t rgb, const CVisualFormat& format) {
     return ScaleToMask((rgb >> 16) & 0xFFu, format.redMask) |
            ScaleToMask((rgb >> 8) & 0xFFu, format.greenMask) |
-           ScaleToMask(rgb & 0xFFu, format.blueMask);
+           ScaleToMask(rgb & 0xFFu, format.blueMask) | format.alphaMask;
+}
+
+std::vector<std::uint32_t> TrueColorValues(const CImage& image, const CVisualFormat& format) {
+    std::vector<std::uint32_t> values;
+    if (image.pixels.empty()) return values;
+    const std::uint32_t outside = OutsideColour(image.pixels.data(), image.width, image.height);
+    values.reserve(image.pixels.size());
+    for (std::uint32_t rgb : image.pixels) {
+        values.push_back(format.alphaMask != 0 && rgb == outside ? 0 : PixelValue(rgb, format));
+    }
+    return values;
 }
 
 std::vector<std::uint8_t> ZPixmapBytes(const std::vector<std::uint32_t>& values, int width,
@@ -95,8 +111,7 @@ std::vector<std::uint8_t> ZPixmapBytes(const std::vector<std::uint32_t>& values,
 std::vector<CShapeRun> ShapeRunsOf(const std::uint32_t* pixels, int width, int height) {
     std::vector<CShapeRun> runs;
     if (!pixels || width <= 0 || height <= 0) return runs;
-    std::size_t bottomRow = static_cast<std::size_t>(height - 1) * width;
-    std::uint32_t transparent = pixels[bottomRow];
+    std::uint32_t transparent = OutsideColour(pixels, width, height);
     for (int y = 0; y < height; ++y) {
         const std::uint32_t* row = pixels + static_cast<std::size_t>(y) * width;
         ForEachRun(row, width, transparent, [&runs, y](int x0, int x1) {
@@ -157,39 +172,28 @@ constexpr std::uint32_t MWM_HINTS_DECORATIONS = 1u << 1;  // _MOTIF_WM_HINTS: de
 constexpr std::uint32_t NET_WM_STATE_REMOVE = 0, NET_WM_STATE_ADD = 1;
 constexpr std::uint32_t kSourceApplication = 1;  // _NET_WM_STATE: sent by an application
 
-const xcb_visualtype_t* RootVisual(const xcb_screen_t* screen) {
+constexpr std::uint8_t kAlphaDepth = 32;
+
+// A visual of the screen that `accepts` (visual, depth), and its depth; null when none does.
+template <typename Accepts>
+const xcb_visualtype_t* FindVisual(const xcb_screen_t* screen, std::uint8_t& depth,
+                                   Accepts accepts) {
     xcb_depth_iterator_t depths = xcb_screen_allowed_depths_iterator(screen);
     for (; depths.rem; xcb_depth_next(&depths)) {
         xcb_visualtype_iterator_t visuals = xcb_depth_visuals_iterator(depths.data);
         for (; visuals.rem; xcb_visualtype_next(&visuals)) {
-            if (visuals.data->visual_id == screen->root_visual) return visuals.data;
+            if (!accepts(*visuals.data, depths.data->depth)) continue;
+            depth = depths.data->depth;
+            return visuals.data;
         }
     }
     return nullptr;
 }
 
-CVisualFormat RootFormat(xcb_connection_t* connection, const xcb_screen_t* screen) {
-    const xcb_setup_t* setup = xcb_get_setup(connection);
-    const xcb_visualtype_t* visual = RootVisual(screen);
-    CVisualFormat format = {};
-    if (visual) {
-        format.redMask = visual->red_mask;
-        format.greenMask = visual->green_mask;
-        format.blueMask = visual->blue_mask;
-    }
-    xcb_format_iterator_t formats = xcb_setup_pixmap_formats_iterator(setup);
-    for (; formats.rem; xcb_format_next(&formats)) {
-        if (formats.data->depth != screen->root_depth) continue;
-        format.bitsPerPixel = formats.data->bits_per_pixel;
-        format.scanlinePad = formats.data->scanline_pad;
-    }
-    format.lsbFirst = setup->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST;
-    return format;
-}
-
-bool IsTrueColor(const xcb_screen_t* screen) {
-    const xcb_visualtype_t* visual = RootVisual(screen);
-    return visual && visual->_class == XCB_VISUAL_CLASS_TRUE_COLOR;
+// The bits of a depth's pixels that the visual's colours leave: its alpha channel.
+std::uint32_t AlphaMask(const xcb_visualtype_t& visual, std::uint8_t depth) {
+    std::uint32_t all = depth >= 32 ? 0xFFFFFFFFu : (1u << depth) - 1;
+    return all & ~(visual.red_mask | visual.green_mask | visual.blue_mask);
 }
 
 std::uint16_t Channel16(std::uint32_t rgb, int shift) {
@@ -242,17 +246,71 @@ void CMascotWindow::Create(const CImage& image) {
     m_parent = screen->root;
     m_place = CKeptGeometry(kWindowStartX, kWindowStartY);
     m_size = CKeptGeometry(kWindowSize, kWindowSize);
-    const std::uint32_t values[] = {
-        // The background until the picture is set.
-        IsTrueColor(screen) ? PixelValue(kWhite, RootFormat(c, screen)) : screen->white_pixel,
-        XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_STRUCTURE_NOTIFY,
-    };
-    xcb_create_window(c, screen->root_depth, m_window, screen->root, kWindowStartX, kWindowStartY,
-                      kWindowSize, kWindowSize, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
-                      screen->root_visual, XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
+    ChooseVisual();
+    xcb_create_window_value_list_t attributes = {};
+    // The background until the picture is set.
+    attributes.background_pixel =
+        IsTrueColor() ? PixelValue(kWhite, Format()) : screen->white_pixel;
+    attributes.event_mask = XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    std::uint32_t mask = XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK;
+    if (m_colormap != XCB_NONE) {
+        // A window of another depth than its parent's: without a colormap and a border pixel of
+        // its own, the server refuses it (BadMatch).
+        attributes.border_pixel = 0;
+        attributes.colormap = m_colormap;
+        mask |= XCB_CW_BORDER_PIXEL | XCB_CW_COLORMAP;
+    }
+    xcb_create_window_aux(c, m_depth, m_window, screen->root, kWindowStartX, kWindowStartY,
+                          kWindowSize, kWindowSize, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                          m_visual ? m_visual->visual_id : screen->root_visual, mask, &attributes);
     SetPicture(image);
     SetShape(image);
     SetProperties();
+}
+
+// A 32-bit visual with alpha where the screen has one (Xwayland and composited servers do): a
+// compositor that draws the window's whole square rather than its shape (KWin on Wayland) then
+// shows what is behind the corners, not black or stale pixels. Elsewhere the root's visual.
+void CMascotWindow::ChooseVisual() {
+    xcb_connection_t* c = m_display.Connection();
+    xcb_screen_t* screen = m_display.Screen();
+    m_visual = FindVisual(screen, m_depth, [](const xcb_visualtype_t& visual, std::uint8_t depth) {
+        return depth == kAlphaDepth && visual._class == XCB_VISUAL_CLASS_TRUE_COLOR &&
+               AlphaMask(visual, depth) != 0;
+    });
+    if (m_visual) {
+        m_colormap = xcb_generate_id(c);
+        xcb_create_colormap(c, XCB_COLORMAP_ALLOC_NONE, m_colormap, screen->root,
+                            m_visual->visual_id);
+        return;
+    }
+    m_visual = FindVisual(screen, m_depth, [screen](const xcb_visualtype_t& visual, std::uint8_t) {
+        return visual.visual_id == screen->root_visual;
+    });
+    m_depth = screen->root_depth;
+}
+
+CVisualFormat CMascotWindow::Format() const {
+    const xcb_setup_t* setup = xcb_get_setup(m_display.Connection());
+    CVisualFormat format = {};
+    if (m_visual) {
+        format.redMask = m_visual->red_mask;
+        format.greenMask = m_visual->green_mask;
+        format.blueMask = m_visual->blue_mask;
+        if (IsTrueColor()) format.alphaMask = AlphaMask(*m_visual, m_depth);
+    }
+    xcb_format_iterator_t formats = xcb_setup_pixmap_formats_iterator(setup);
+    for (; formats.rem; xcb_format_next(&formats)) {
+        if (formats.data->depth != m_depth) continue;
+        format.bitsPerPixel = formats.data->bits_per_pixel;
+        format.scanlinePad = formats.data->scanline_pad;
+    }
+    format.lsbFirst = setup->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST;
+    return format;
+}
+
+bool CMascotWindow::IsTrueColor() const {
+    return m_visual && m_visual->_class == XCB_VISUAL_CLASS_TRUE_COLOR;
 }
 
 // The server paints the window from its background pixmap: no expose handling, no redraws.
@@ -260,14 +318,11 @@ void CMascotWindow::SetPicture(const CImage& image) {
     if (image.pixels.empty()) return;
     xcb_connection_t* c = m_display.Connection();
     xcb_screen_t* screen = m_display.Screen();
-    CVisualFormat format = RootFormat(c, screen);
+    CVisualFormat format = Format();
     bool approximated = false;
-    std::vector<std::uint32_t> values;
-    if (IsTrueColor(screen)) {
-        for (std::uint32_t rgb : image.pixels) values.push_back(PixelValue(rgb, format));
-    } else {
-        values = AllocatedValues(c, screen, image.pixels, approximated);
-    }
+    std::vector<std::uint32_t> values =
+        IsTrueColor() ? TrueColorValues(image, format)
+                      : AllocatedValues(c, screen, image.pixels, approximated);
     std::vector<std::uint8_t> bytes = ZPixmapBytes(values, image.width, format);
     if (bytes.empty()) {
         // The shape still holds: the mascot shows as a disc of its centre's colour.
@@ -287,11 +342,11 @@ void CMascotWindow::SetPicture(const CImage& image) {
             stderr);
     }
     m_picture = xcb_generate_id(c);
-    xcb_create_pixmap(c, screen->root_depth, m_picture, m_window, image.width, image.height);
+    xcb_create_pixmap(c, m_depth, m_picture, m_window, image.width, image.height);
     xcb_gcontext_t gc = xcb_generate_id(c);
     xcb_create_gc(c, gc, m_picture, 0, nullptr);
     xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, m_picture, gc, image.width, image.height, 0, 0, 0,
-                  screen->root_depth, bytes.size(), bytes.data());
+                  m_depth, bytes.size(), bytes.data());
     xcb_free_gc(c, gc);
     xcb_change_window_attributes(c, m_window, XCB_CW_BACK_PIXMAP, &m_picture);
 }
@@ -436,7 +491,9 @@ void CMascotWindow::Destroy() {
     if (m_window == XCB_NONE || m_display.Broken()) return;
     xcb_destroy_window(m_display.Connection(), m_window);
     if (m_picture != XCB_NONE) xcb_free_pixmap(m_display.Connection(), m_picture);
+    if (m_colormap != XCB_NONE) xcb_free_colormap(m_display.Connection(), m_colormap);
     xcb_flush(m_display.Connection());
     m_window = XCB_NONE;
     m_picture = XCB_NONE;
+    m_colormap = XCB_NONE;
 }

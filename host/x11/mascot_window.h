@@ -30,14 +30,20 @@ struct CVisualFormat {
     std::uint32_t redMask;  // the channel masks of a TrueColor visual
     std::uint32_t greenMask;
     std::uint32_t blueMask;
-    int bitsPerPixel;  // of the visual's depth in the server's pixmap formats
-    int scanlinePad;   // bits each row of ZPixmap data is padded to
-    bool lsbFirst;     // the server's image byte order
+    int bitsPerPixel;             // of the visual's depth in the server's pixmap formats
+    int scanlinePad;              // bits each row of ZPixmap data is padded to
+    bool lsbFirst;                // the server's image byte order
+    std::uint32_t alphaMask = 0;  // the depth's bits that no colour uses: none on an opaque visual
 };
 
 // One pixel value of a TrueColor visual for a colour 0x00RRGGBB: each channel scaled to its
-// mask.
+// mask, opaque.
 std::uint32_t PixelValue(std::uint32_t rgb, const CVisualFormat& format);
+
+// The image's pixel values on a TrueColor visual. With an alpha channel, the pixels outside the
+// shape are fully transparent (premultiplied: all 0), for a compositor that draws the window's
+// whole square rather than its shape.
+std::vector<std::uint32_t> TrueColorValues(const CImage& image, const CVisualFormat& format);
 
 // Rows of `width` pixel values as ZPixmap data; empty when the format's pixels are not whole
 // bytes (8, 16, 24 or 32 bits), which the host cannot draw.
@@ -82,7 +88,8 @@ private:
 
 // ---- The mascot window --------------------------------------------------------------------------
 // No frame, no taskbar or pager entry, never given the focus, shaped to the image, painted by the
-// server from a background pixmap, placed every tick. A window manager keeps it above or below
+// server from a background pixmap (transparent round the shape where the screen has a 32-bit
+// visual with alpha), placed every tick. A window manager keeps it above or below
 // the ordinary windows (_NET_WM_STATE); without one the tick restacks it. A place, size or mapping
 // that another program changed is put back on the next tick.
 
@@ -117,6 +124,9 @@ public:
     xcb_window_t Id() const { return m_window; }
 
 private:
+    void ChooseVisual();
+    CVisualFormat Format() const;
+    bool IsTrueColor() const;
     void SetPicture(const CImage& image);
     void SetShape(const CImage& image);
     void SetProperties();
@@ -129,6 +139,9 @@ private:
     xcb_window_t m_window = XCB_NONE;
     xcb_window_t m_parent = XCB_NONE;
     xcb_pixmap_t m_picture = XCB_NONE;
+    const xcb_visualtype_t* m_visual = nullptr;  // the window's, in the server's setup data
+    std::uint8_t m_depth = 0;
+    xcb_colormap_t m_colormap = XCB_NONE;  // the window's own, for a visual not the root's
     Layer m_layer = Layer::Above;
     bool m_shown = false;
     bool m_needsMap = false;

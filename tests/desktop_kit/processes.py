@@ -55,11 +55,12 @@ def read_line(stream, timeout):
     return stream.readline() if ready else ""
 
 
-def start_xvfb(size="1024x768x24"):
-    """An Xvfb on a free display number; returns (process, display name)."""
+def start_xvfb(size="1024x768x24", *options):
+    """An Xvfb on a free display number, with more server options; returns (process, display
+    name)."""
     read, write = os.pipe()
-    server = start(["Xvfb", "-displayfd", write, "-screen", "0", size, "-nolisten", "tcp"],
-                   pass_fds=(write,))
+    server = start(["Xvfb", "-displayfd", write, "-screen", "0", size, "-nolisten", "tcp",
+                    *options], pass_fds=(write,))
     os.close(write)
     with os.fdopen(read) as numbers:
         return server, ":" + numbers.readline().strip()

@@ -12,6 +12,7 @@ namespace {
 constexpr CVisualFormat kDepth24 = {0xFF0000, 0x00FF00, 0x0000FF, 32, 32, true};
 constexpr CVisualFormat kDepth30 = {0x3FF00000, 0x000FFC00, 0x000003FF, 32, 32, true};
 constexpr CVisualFormat kBgr24 = {0x0000FF, 0x00FF00, 0xFF0000, 32, 32, true};
+constexpr CVisualFormat kArgb32 = {0xFF0000, 0x00FF00, 0x0000FF, 32, 32, true, 0xFF000000};
 
 }  // namespace
 
@@ -25,6 +26,18 @@ TEST(PixelFormat, ChannelsScaleToTheirMasks) {
     constexpr CVisualFormat k565 = {0xF800, 0x07E0, 0x001F, 16, 32, true};
     EXPECT_EQ(0xFFFFu, PixelValue(0xFFFFFF, k565));
     EXPECT_EQ(0x001Fu, PixelValue(0x0000FF, k565));
+    EXPECT_EQ(0xFF0000FFu, PixelValue(0x0000FF, kArgb32));  // opaque
+    EXPECT_EQ(0xFF000000u, PixelValue(0x000000, kArgb32));
+}
+
+// Outside the shape (the bottom-left pixel's colour) transparent only where there is alpha.
+TEST(PixelFormat, PixelsOutsideTheShapeAreTransparentOnAnAlphaVisual) {
+    const CImage image = {2, 2, {0xFFFFFF, 0x0000FF, 0xFFFFFF, 0x000000}};
+    EXPECT_EQ((std::vector<std::uint32_t>{0, 0xFF0000FF, 0, 0xFF000000}),
+              TrueColorValues(image, kArgb32));
+    EXPECT_EQ((std::vector<std::uint32_t>{0xFFFFFF, 0x0000FF, 0xFFFFFF, 0}),
+              TrueColorValues(image, kDepth24));
+    EXPECT_TRUE(TrueColorValues(CImage{}, kArgb32).empty());
 }
 
 TEST(PixelFormat, ZPixmapBytesFollowTheServersByteOrderAndRowPadding) {

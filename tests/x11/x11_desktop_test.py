@@ -23,7 +23,7 @@ import signal
 import subprocess
 import time
 
-from desktop_kit.checks import poll_until_still, require, run, run_checks, wait_for
+from desktop_kit.checks import require, run, run_checks, wait_for
 from desktop_kit.desktops import DESKTOPS, icon_centre, start_desktop
 from desktop_kit.menus import open_menu, type_into
 from desktop_kit.processes import process_tree, start, stop
@@ -54,7 +54,6 @@ class X11Mascot(Scenario):
         self.tray_host = None
         self.window = None
         self.tray_point = None
-        self.background = None
         self.menu_owners, self.before_menu = [], set()
 
     # --- the adapter ---
@@ -150,9 +149,6 @@ class X11Mascot(Scenario):
     def start_desktop(self):
         self.helpers, self.tray_host = start_desktop(self.wm, self.probe.owner)
         set_root_grey()  # after a client holds the server, which resets when the last one goes
-        if self.pixels:  # the picture's check says what it skips
-            box = (START_X, START_Y, MASCOT_SIZE, MASCOT_SIZE)
-            self.background = poll_until_still(lambda: self.shot(box).area(*box), 0.3, 10)
 
     def find_mascot(self):
         for window, box in windows_of(self.process.pid):
@@ -200,20 +196,30 @@ class X11Mascot(Scenario):
         require(shape == wanted, "the X shape differs from the image:\n" + "\n".join(shape))
 
     def check_picture(self):
-        # Where the root window holds none, the window's own pixels inside its shape.
+        """The image inside the shape and, where the screen's pixels can be read, what is behind
+        round it (a green desktop window), not the black square a compositor may draw."""
         box = (START_X, START_Y, MASCOT_SIZE, MASCOT_SIZE)
-        screen = self.shot(box) if self.pixels_or_skip("the pixels on screen and round the shape") \
-            else Screen(self.window, box[:2])
+        if not self.pixels_or_skip("the pixels on screen and round the shape"):
+            return self.require_picture(Screen(self.window, box[:2]))
+        desktop = self.probe.hold("desktop", 60)[0]
+        try:
+            wait_for("the desktop window shown", lambda: self.colour_at(5, 400) == DESKTOP_GREEN,
+                     5)
+            self.require_picture(self.shot(box), DESKTOP_GREEN)
+        finally:
+            self.probe.drop(desktop)
+
+    def require_picture(self, screen, behind=None):
+        """The window's square as the image has it; outside the shape `behind` (None: unread)."""
         wrong = []
         shadow = 24 if DESKTOPS[self.wm].composites else 0  # a compositor may shade round the disc
         for y, row in enumerate(expected_image()):
             for x, colour in enumerate(row):
-                if colour is None and not self.pixels:
+                if colour is None and behind is None:
                     continue
                 seen = screen.pixel(START_X + x, START_Y + y)
-                at = 3 * (y * MASCOT_SIZE + x)
-                wanted, off = colour or self.background[at:at + 3], 0 if colour else shadow
-                if any(abs(a - b) > off for a, b in zip(seen, wanted)):
+                off = 0 if colour else shadow
+                if any(abs(a - b) > off for a, b in zip(seen, colour or behind)):
                     wrong.append((x, y, seen))
         require(not wrong, f"{len(wrong)} pixels differ, first {wrong[:3]}")
 

@@ -77,9 +77,9 @@ class LostDisplay:
         require(len(lines) == 1 and "connection to the X display was lost" in lines[0],
                 f"said {lines}")
 
-    def check_depth(self, depth):
+    def check_depth(self, depth, *options):
         """The picture drawn exactly on a display of the given depth, with nothing said."""
-        self.server, display = start_xvfb(f"1024x768x{depth}")
+        self.server, display = start_xvfb(f"1024x768x{depth}", *options)
         os.environ["DISPLAY"] = display
         self.process = start([self.exe], stderr=subprocess.PIPE, text=True,
                              env=self.environment(display))
@@ -114,6 +114,8 @@ def main():
          test.check_second_mascot),
         ("a lost X server: one line and a non-zero status, no crash", test.check_lost),
         ("a 16-bit display shows the real picture", lambda: test.check_depth(16)),
+        ("a 16-bit display without Composite, so with no 32-bit visual, shows the real picture",
+         lambda: test.check_depth(16, "-extension", "Composite")),
         ("an 8-bit display shows the real picture", lambda: test.check_depth(8)),
     ]
     run_checks(tempfile.gettempdir(), checks, test.cleanup)
