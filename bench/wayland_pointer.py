@@ -11,6 +11,7 @@ Runs inside kwin_wayland's session (bench/wayland-pointer.sh); prints tables and
 """
 
 import argparse
+import json
 import math
 import os
 import statistics
@@ -38,9 +39,9 @@ CASES = (("no mascot", None, False), ("chasing, pushed", CHASE, True),
 
 
 class Circler:
-    """Moves the compositor's pointer round a circle at `rate` moves a second on a thread of its
-    own (as fast as the compositor takes them if that is slower), noting when each position was
-    asked for."""
+    """Moves KWin's pointer round a circle at `rate` moves a second from a thread of this
+    program, through the native window's fake input (as fast as KWin takes them if that is
+    slower), noting when each position was asked for."""
 
     def __init__(self, move, rate):
         self.move, self.rate = move, rate
@@ -58,12 +59,14 @@ class Circler:
             self.running.clear()
             time.sleep(2 / self.rate)
 
+    def take_sent(self):
+        sent, self.sent = self.sent, []
+        return sent
+
     def _run(self):
         step, due = 0, time.monotonic()
         while self.running.is_set():
-            angle = 2 * math.pi * step / (self.rate * TURN_S)
-            point = (round(CENTRE[0] + RADIUS * math.cos(angle)),
-                     round(CENTRE[1] + RADIUS * math.sin(angle)))
+            point = on_circle(step, self.rate)
             self.sent.append((time.time(), point))
             self.move(*point)
             self.moves += 1
@@ -72,18 +75,32 @@ class Circler:
             time.sleep(max(0.0, due - time.monotonic()))
 
 
+def on_circle(step, rate):
+    angle = 2 * math.pi * step / (rate * TURN_S)
+    return (round(CENTRE[0] + RADIUS * math.cos(angle)),
+            round(CENTRE[1] + RADIUS * math.sin(angle)))
+
+
 class KWinSession:
     """The kwin_wayland session this runs in: the compositor (an ancestor of this process), its
-    Xwayland, the session bus, and a native window whose connection moves the pointer."""
+    Xwayland, the session bus, and a native window whose connection moves the pointer. The
+    mascot loads its script itself."""
 
     def __init__(self, probe):
-        kwin = os.getppid()
-        while comm(kwin) != "kwin_wayland":
-            kwin = parent(kwin)
+        self.kwin = os.getppid()
+        while comm(self.kwin) != "kwin_wayland":
+            self.kwin = parent(self.kwin)
         self.native = NativeWindow(probe)
-        self.parts = {"compositor": kwin, "bus": named(process_tree(parent(kwin)), "dbus-daemon"),
-                      "Xwayland": wait_for("Xwayland", lambda: named(process_tree(kwin),
-                                                                       "Xwayland"), 15)}
+
+    def parts(self):
+        return {"compositor": self.kwin, "Xwayland": named(process_tree(self.kwin), "Xwayland"),
+                "bus": named(process_tree(parent(self.kwin)), "dbus-daemon")}
+
+    def circler(self, rate):
+        return Circler(self.native.move_pointer, rate)
+
+    def give_source(self):
+        pass
 
     def source_loaded(self):
         return script_loaded()
@@ -93,6 +110,85 @@ class KWinSession:
 
     def close(self):
         self.native.close()
+
+
+# The GNOME side: the pointer circles by a timer inside the shell (a process started per move
+# would cost more than what is measured), logging when it asked for each position.
+SHELL_CIRCLE = """(() => {{
+    const bench = globalThis.mascotBench = {{sent: [], moves: 0, step: 0}};
+    bench.source = GLib.timeout_add(GLib.PRIORITY_DEFAULT, {period}, () => {{
+        const angle = 2 * Math.PI * bench.step++ / {per_turn};
+        const x = Math.round({cx} + {r} * Math.cos(angle)), y = Math.round({cy} + {r} * Math.sin(angle));
+        bench.sent.push([GLib.get_real_time(), x, y]);
+        {pointer}.notify_absolute_motion(GLib.get_monotonic_time(), x, y);
+        bench.moves++;
+        return GLib.SOURCE_CONTINUE;
+    }});
+    return true;
+}})()"""
+
+
+class ShellCircler:
+    """Circler's counterpart inside GNOME Shell, at whole milliseconds between moves."""
+
+    def __init__(self, shell, rate):
+        self.shell, self.rate, self.running = shell, rate, False
+
+    def start(self):
+        from desktop_kit.gnome_shell import POINTER
+        self.shell.eval(SHELL_CIRCLE.format(period=round(1000 / self.rate), pointer=POINTER,
+                                            per_turn=self.rate * TURN_S, cx=CENTRE[0],
+                                            cy=CENTRE[1], r=RADIUS))
+        self.running = True
+
+    def stop(self):
+        if self.running:
+            self.shell.eval("GLib.source_remove(globalThis.mascotBench.source), true")
+            self.running = False
+
+    @property
+    def moves(self):
+        return self.shell.eval("globalThis.mascotBench?.moves ?? 0")
+
+    def take_sent(self):
+        sent = self.shell.eval("globalThis.mascotBench?.sent.splice(0) ?? []")
+        return [(microseconds / 1e6, (x, y)) for microseconds, x, y in sent]
+
+
+class GnomeSession:
+    """GNOME Shell started by this process (the desktop kit) in its D-Bus session, a native
+    window, and the program's extension switched on and off as a user does."""
+
+    def __init__(self, probe):
+        from desktop_kit.gnome_shell import GnomeShell  # what only this desktop needs
+        self.shell = GnomeShell()
+        self.native = NativeWindow(probe)
+
+    def parts(self):
+        return {"compositor": self.shell.process.pid,
+                "Xwayland": named(process_tree(self.shell.process.pid), "Xwayland"),
+                "bus": named(process_tree(os.getppid()), "dbus-daemon")}
+
+    def circler(self, rate):
+        return ShellCircler(self.shell, rate)
+
+    def give_source(self):
+        self.shell.switch_extension(True)
+
+    def source_loaded(self):
+        from desktop_kit.gnome_shell import UUID
+        return self.shell.eval(f"imports.ui.main.extensionManager.lookup({json.dumps(UUID)})"
+                               f"?.state") == 1
+
+    def take_source_away(self):
+        self.shell.switch_extension(False)
+
+    def close(self):
+        self.native.close()
+        self.shell.close()
+
+
+SESSIONS = {"kwin": KWinSession, "gnome": GnomeSession}
 
 
 def parent(pid):
@@ -113,6 +209,7 @@ def named(pids, name):
 def measure(parts, circler, seconds):
     """Each part's CPU as a share of a core, the pointer's moves per second and the compositor's
     CPU per move, and the mascot's context switches per tick by thread, over `seconds`."""
+    parts = {name: pid for name, pid in parts.items() if pid}  # Xwayland starts on demand
     cpu = {name: cpu_seconds(pid) for name, pid in parts.items()}
     switches = context_switches(parts["mascot"]) if "mascot" in parts else {}
     moves = circler.moves
@@ -144,9 +241,8 @@ def bus_traffic(circler, seconds):
     moves = circler.moves - moves
     stop(monitor)
     sent = {}  # (x, y) -> the times it was asked for, oldest first
-    for when, point in circler.sent:
+    for when, point in circler.take_sent():
         sent.setdefault(point, []).append(when)
-    circler.sent.clear()
     lines = monitor.stdout.read().splitlines()
     headers = [i for i, line in enumerate(lines)
                if line.split(" time=")[0] in ("method call", "method return", "signal", "error")]
@@ -168,6 +264,7 @@ def bus_traffic(circler, seconds):
 
 
 def start_mascot(exe, session):
+    session.give_source()
     process = start([exe], stderr=None)  # its notices go to the log
     wait_for("the mascot window", lambda: windows_of(process.pid), 15)
     wait_for("the pushed source loaded", session.source_loaded, 10)
@@ -177,7 +274,7 @@ def start_mascot(exe, session):
 def one_run(args, session):
     """{case: {"circling"|"still": figures}} for every case, in CASES order."""
     results, mascot = {}, None
-    circler = Circler(session.native.move_pointer, args.rate)
+    circler = session.circler(args.rate)
     try:
         for case, command, pushed in CASES:
             if command is None:
@@ -189,11 +286,12 @@ def one_run(args, session):
                 session.take_source_away()
             if command is not None:
                 send_command(args.exe, command)
-            parts = dict(session.parts, **({"mascot": mascot.pid} if mascot else {}))
+            parts = dict(session.parts(), **({"mascot": mascot.pid} if mascot else {}))
             results[case] = {}
             for pointer in ("circling", "still"):
                 if pointer == "circling":
                     circler.start()
+                circler.take_sent()
                 time.sleep(SETTLE_S)
                 figures = measure(parts, circler, args.seconds)
                 figures.update(bus_traffic(circler, MONITOR_S))
@@ -264,8 +362,6 @@ def print_ratios(runs):
           ("chasing, X server", circling), ("no mascot", circling), "compositor")
     ratio("compositor, stopped pushed / stopped on the X server, circling",
           ("stopped, pushed", circling), ("stopped, X server", circling), "compositor")
-    ratio("bus, stopped pushed / stopped on the X server, circling",
-          ("stopped, pushed", circling), ("stopped, X server", circling), "bus")
     ratio("mascot, stopped pushed / stopped on the X server, circling",
           ("stopped, pushed", circling), ("stopped, X server", circling), "mascot")
     ratio("mascot, chasing pushed / chasing on the X server, circling",
@@ -274,15 +370,43 @@ def print_ratios(runs):
           ("stopped, pushed", "still"), "mascot")
 
 
+def print_per_push(runs):
+    """What one push costs, from the stopped mascot (no motion of its own) with the pointer
+    circling against still, and what the X server's round trip costs a still pointer's tick."""
+    def figure(name, of_run, unit):
+        values = [value for value in map(of_run, runs) if value is not None]
+        if values:
+            print(f"- {name}: {statistics.median(values):.3g} {unit} "
+                  f"({min(values):.3g}..{max(values):.3g})")
+
+    def per_push(part, scale):
+        def of_run(run):
+            moving, still = run["stopped, pushed"]["circling"], run["stopped, pushed"]["still"]
+            pushes = moving.get("Move calls/s")
+            return scale * (moving[part] - still[part]) / pushes if pushes else None
+        return of_run
+
+    print("\nPer push and per tick, median of runs (min..max):")
+    figure("the mascot's CPU per push", per_push("mascot", 1e6), "µs")
+    figure("the mascot's wake-ups per push", per_push("wake-ups/tick", 1 / TICK_S), "")
+    figure("the session bus's CPU per push", per_push("bus", 1e6), "µs")
+    figure("the X server's round trip, the mascot's CPU per tick",
+           lambda run: 1e6 * TICK_S * (run["stopped, X server"]["still"]["mascot"] -
+                                       run["stopped, pushed"]["still"]["mascot"]), "µs")
+    figure("the X server's round trip, Xwayland's CPU per tick",
+           lambda run: 1e6 * TICK_S * run["stopped, X server"]["still"]["Xwayland"], "µs")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--exe", required=True)
     parser.add_argument("--wayland-probe", required=True)
+    parser.add_argument("--desktop", choices=SESSIONS, default="kwin")
     parser.add_argument("--seconds", type=int, default=10)
     parser.add_argument("--runs", type=int, default=3)
     parser.add_argument("--rate", type=int, default=RATE_HZ, help="pointer moves a second")
     args = parser.parse_args()
-    session = KWinSession(args.wayland_probe)
+    session = SESSIONS[args.desktop](args.wayland_probe)
     try:
         runs = []
         for run in range(args.runs):
@@ -290,6 +414,7 @@ def main():
             runs.append(one_run(args, session))
         print_table(runs)
         print_ratios(runs)
+        print_per_push(runs)
     finally:
         session.close()
 
