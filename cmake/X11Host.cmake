@@ -8,6 +8,7 @@ if(Qt6Widgets_FOUND AND Qt6DBus_FOUND AND MASCOT_XCB_INCLUDE_DIR AND MASCOT_XCB_
    AND MASCOT_XCB_SHAPE_LIBRARY)
   set(MASCOT_XCB_LIBRARIES ${MASCOT_XCB_LIBRARY} ${MASCOT_XCB_SHAPE_LIBRARY})
   add_subdirectory(host/x11)
+  include(cmake/GnomeShellExtension.cmake)
 else()
   message(STATUS "X11 host skipped: it needs Qt 6 Widgets and D-Bus (qt6-base-dev) and XCB with the shape extension (libxcb1-dev, libxcb-shape0-dev)")
 endif()

@@ -42,7 +42,7 @@ bool Answered(const QDBusMessage& reply) {
 
 std::unique_ptr<CKWinPointer> CKWinPointer::Start(CPointerMailbox& mailbox) {
     std::unique_ptr<CKWinPointer> source(new CKWinPointer(mailbox));
-    if (!source->Register()) return nullptr;
+    if (!source->Register("KWin")) return nullptr;
     source->LoadScript();
     return source;
 }
@@ -63,24 +63,8 @@ CKWinPointer::CKWinPointer(CPointerMailbox& mailbox)
 CKWinPointer::~CKWinPointer() {
     Withdraw();
     if (!m_kwinSender.isEmpty()) UnloadScript();
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    bus.unregisterObject(MASCOT_POINTER_PATH);
-    bus.unregisterService(MASCOT_BUS_NAME);
+    Unregister();
     if (!m_scriptPath.isEmpty()) QFile::remove(m_scriptPath);
-}
-
-// A mascot killed without its end may still hold the name while it hangs.
-bool CKWinPointer::Register() {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.registerService(MASCOT_BUS_NAME)) {
-        std::fputs("mascot: another process holds the session bus name " MASCOT_BUS_NAME
-                   " (a mascot that hangs?), so KWin cannot tell this one where the pointer is: "
-                   "it is followed only over X windows; end that process and start the mascot "
-                   "again\n",
-                   stderr);
-        return false;
-    }
-    return bus.registerVirtualObject(MASCOT_POINTER_PATH, this);
 }
 
 // A script left by a mascot that was killed is unloaded first, so that one runs, never two.
@@ -152,22 +136,7 @@ void CKWinPointer::Withdraw() {
     m_mailbox.Withdraw();
 }
 
-QString CKWinPointer::introspect(const QString&) const {
-    return QStringLiteral("<interface name=\"" MASCOT_POINTER_INTERFACE
-                          "\"><method name=\"" MASCOT_POINTER_METHOD
-                          "\"><arg name=\"x\" type=\"i\" direction=\"in\"/>"
-                          "<arg name=\"y\" type=\"i\" direction=\"in\"/></method></interface>");
-}
-
-// KWin's scripts pass numbers as doubles or integers: either is taken.
-bool CKWinPointer::handleMessage(const QDBusMessage& message, const QDBusConnection& connection) {
-    QVariantList position = message.arguments();
-    if (message.member() != QLatin1String(MASCOT_POINTER_METHOD) || position.size() != 2 ||
-        m_kwinSender.isEmpty() || message.service() != m_kwinSender) {
-        return false;
-    }
-    m_mailbox.Post(position[0].toInt(), position[1].toInt());
+void CKWinPointer::OnMove(int x, int y) {
+    m_mailbox.Post(x, y);
     if (!m_presence.isActive()) m_presence.start();
-    if (message.isReplyRequired()) connection.send(message.createReply());
-    return true;
 }

@@ -4,18 +4,14 @@
 #pragma once
 
 #include <QDBusServiceWatcher>
-#include <QDBusVirtualObject>
 #include <QString>
 #include <QTimer>
 
 #include <memory>
 
+#include "host/x11/mascot_bus.h"
 #include "host/x11/pointer_source.h"
 
-#define MASCOT_BUS_NAME "mascot.Mascot" /* the running mascot on the session bus */
-#define MASCOT_POINTER_PATH "/Pointer"  /* the object the compositor pushes to */
-#define MASCOT_POINTER_INTERFACE "mascot.Pointer"
-#define MASCOT_POINTER_METHOD "Move" /* (x, y): the pointer's new position on the screen */
 #define MASCOT_KWIN_SCRIPT_NAME "mascot-pointer" /* the script's name inside KWin */
 
 extern const char kKWinService[];
@@ -24,7 +20,7 @@ extern const char kKWinService[];
 // runs: when KWin leaves the bus or the script is unloaded, the mailbox is withdrawn at once (the
 // script's presence is asked once a second while it pushes); when KWin comes back the script is
 // loaded again, and a script loaded again by anyone is taken up at its first push.
-class CKWinPointer : public CPushedPointer, private QDBusVirtualObject {
+class CKWinPointer : public CPushedPointer, private CMascotBusObject {
 public:
     // Null, having said why on standard error, when the program's bus name is held by another
     // process; the X server stays the source then.
@@ -34,7 +30,6 @@ public:
 
 private:
     explicit CKWinPointer(CPointerMailbox& mailbox);
-    bool Register();
     void LoadScript();
     bool WriteScript();
     bool RunScript(int id);
@@ -43,8 +38,9 @@ private:
     void AskScriptLoaded();
     void Withdraw();
 
-    QString introspect(const QString& path) const override;
-    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
+    const QString& Pusher() const override { return m_kwinSender; }
+    void OnMove(int x, int y) override;
+    bool OnCommand(std::uint16_t) override { return false; }
 
     CPointerMailbox& m_mailbox;
     QDBusServiceWatcher m_kwin;

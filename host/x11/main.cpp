@@ -166,9 +166,10 @@ bool CMascotApp::Start() {
             stderr);
         return false;
     }
-    m_pointerSource = StartPushedPointer(m_pushedPointer);
-    BuildPopupMenu(m_menu, [this](std::uint16_t id) { m_commands.Send(id); });
-    m_tray = ShowTrayIcon(m_menu);
+    auto sendCommand = [this](std::uint16_t id) { m_commands.Send(id); };
+    m_pointerSource = StartPushedPointer(m_pushedPointer, sendCommand);
+    BuildPopupMenu(m_menu, sendCommand);
+    m_tray = ShowTrayIcon(m_menu, m_pointerSource && m_pointerSource->ShowsMenu());
     m_ticks.ShowWindow();
     if (m_signalFd >= 0) {
         auto* notifier = new QSocketNotifier(m_signalFd, QSocketNotifier::Read, this);

@@ -67,11 +67,11 @@ constexpr char kTrayIconPath[] = ":/tray.ico";
 
 }  // namespace
 
-std::unique_ptr<QSystemTrayIcon> ShowTrayIcon(QMenu& menu) {
+std::unique_ptr<QSystemTrayIcon> ShowTrayIcon(QMenu& menu, bool menuElsewhere) {
     auto tray = std::make_unique<QSystemTrayIcon>(QIcon(QString::fromLatin1(kTrayIconPath)));
     tray->setToolTip(QString::fromLatin1(kTrayTip));
     tray->setContextMenu(&menu);
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+    if (!menuElsewhere && !QSystemTrayIcon::isSystemTrayAvailable()) {
         std::fputs("mascot: no system tray found; right-click the mascot for its menu\n", stderr);
     }
     tray->show();

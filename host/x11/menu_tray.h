@@ -34,6 +34,7 @@ void BuildPopupMenu(QMenu& menu, const std::function<void(std::uint16_t)>& chose
 // The disc image, the tip "Zunpel", the popup menu on a right click.
 
 // Shows the icon wherever the desktop offers a tray (StatusNotifierItem or XEmbed, as Qt
-// finds); with no tray at all it says so in one line on standard error, and the mascot's own
-// right click still opens the menu. A tray that starts later still gets the icon.
-std::unique_ptr<QSystemTrayIcon> ShowTrayIcon(QMenu& menu);
+// finds); with no tray at all, unless `menuElsewhere` (GNOME's top bar shows it), it says so in
+// one line on standard error, and the mascot's own right click still opens the menu. A tray that
+// starts later still gets the icon.
+std::unique_ptr<QSystemTrayIcon> ShowTrayIcon(QMenu& menu, bool menuElsewhere);

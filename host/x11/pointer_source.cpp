@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "host/x11/gnome_pointer.h"
 #include "host/x11/hyprland_pointer.h"
 #include "host/x11/kwin_pointer.h"
 
@@ -58,25 +59,32 @@ PointerSource ChoosePointerSource(const CSessionFacts& session) {
     bool wayland = (session.waylandDisplay && *session.waylandDisplay) ||
                    (session.sessionType && std::strcmp(session.sessionType, "wayland") == 0);
     if (!wayland) return PointerSource::XServer;
-    // KWin on the bus is a live fact; Hyprland's variable may be left over in the environment.
-    if (session.hyprlandInstance && !session.kwinOnBus) return PointerSource::Hyprland;
-    return session.kwinOnBus ? PointerSource::KWin : PointerSource::XwaylandOnly;
+    if (session.kwinOnBus) return PointerSource::KWin;
+    if (session.gnomeShellOnBus) return PointerSource::GnomeShell;
+    // KWin and GNOME Shell on the bus are live facts; Hyprland's variable may be left over in the
+    // environment.
+    return session.hyprlandInstance ? PointerSource::Hyprland : PointerSource::XwaylandOnly;
 }
 
 const char kXwaylandOnlyNotice[] =
     "mascot: this Wayland desktop shows the pointer to the mascot only while it is over an X "
     "window, so the modes that follow the pointer head for where it last crossed one; KDE "
-    "Plasma and Hyprland show it everywhere, and so does an X11 session of any desktop\n";
+    "Plasma, Hyprland and GNOME (through the mascot's GNOME Shell extension) show it everywhere, "
+    "and so does an X11 session of any desktop\n";
 
-std::unique_ptr<CPushedPointer> StartPushedPointer(CPointerMailbox& mailbox) {
+std::unique_ptr<CPushedPointer> StartPushedPointer(CPointerMailbox& mailbox,
+                                                   std::function<void(std::uint16_t)> command) {
     QDBusConnection bus = QDBusConnection::sessionBus();
-    bool kwin = bus.isConnected() && bus.interface()->isServiceRegistered(kKWinService);
+    auto onBus = [&bus](const char* name) {
+        return bus.isConnected() && bus.interface()->isServiceRegistered(name);
+    };
     const char* hyprland = std::getenv("HYPRLAND_INSTANCE_SIGNATURE");
-    PointerSource source =
-        ChoosePointerSource({std::getenv("WAYLAND_DISPLAY"), std::getenv("XDG_SESSION_TYPE"), kwin,
-                             hyprland && *hyprland});
+    PointerSource source = ChoosePointerSource(
+        {std::getenv("WAYLAND_DISPLAY"), std::getenv("XDG_SESSION_TYPE"), onBus(kKWinService),
+         hyprland && *hyprland, onBus(kGnomeShellService)});
     if (source == PointerSource::XwaylandOnly) std::fputs(kXwaylandOnlyNotice, stderr);
     if (source == PointerSource::Hyprland) return CHyprlandPointer::Start(mailbox);
+    if (source == PointerSource::GnomeShell) return CGnomePointer::Start(mailbox, command);
     if (source != PointerSource::KWin) return nullptr;
     return CKWinPointer::Start(mailbox);
 }

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 // ---- The mailbox --------------------------------------------------------------------------------
@@ -45,6 +46,7 @@ enum class PointerSource {
     XServer,       // an X11 session: the X server knows the pointer everywhere
     KWin,          // KDE Plasma on Wayland: a KWin script pushes it
     Hyprland,      // Hyprland: its IPC socket is asked at the tick's rate
+    GnomeShell,    // GNOME on Wayland: the program's GNOME Shell extension pushes it
     XwaylandOnly,  // another Wayland compositor: the pointer is seen over X windows only
 };
 
@@ -53,6 +55,7 @@ struct CSessionFacts {
     const char* sessionType;     // $XDG_SESSION_TYPE, or null
     bool kwinOnBus;              // org.kde.KWin is on the session bus
     bool hyprlandInstance;       // $HYPRLAND_INSTANCE_SIGNATURE is set
+    bool gnomeShellOnBus;        // org.gnome.Shell is on the session bus
 };
 
 PointerSource ChoosePointerSource(const CSessionFacts& session);
@@ -62,10 +65,14 @@ extern const char kXwaylandOnlyNotice[];
 
 // Qt's thread: starts the session's pushed source, if any, posting into `mailbox`; null on X11
 // sessions and where none is offered (having said so). Destroying it takes the source away from
-// the compositor again.
-std::unique_ptr<class CPushedPointer> StartPushedPointer(CPointerMailbox& mailbox);
+// the compositor again. A source that also carries a menu (GNOME's top bar) hands its command
+// ids to `command`.
+std::unique_ptr<class CPushedPointer> StartPushedPointer(
+    CPointerMailbox& mailbox, std::function<void(std::uint16_t)> command);
 
 class CPushedPointer {
 public:
     virtual ~CPushedPointer() = default;
+    // The source also shows the program's menu in the desktop's own bar.
+    virtual bool ShowsMenu() const { return false; }
 };

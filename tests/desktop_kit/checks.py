@@ -63,16 +63,25 @@ def parse_arguments(doc, *names):
     return parser.parse_args()
 
 
-def save_screenshot(folder, name):
+def save_screenshot(folder, name, screenshot=None):
+    """The root window as a PNG, or what screenshot() gives (a Screen) as a PPM."""
+    if screenshot is not None:
+        path = os.path.join(folder, f"{name}.ppm")
+        try:
+            screenshot().save(path)
+        except Exception as error:  # the failure's own message matters more than its picture
+            return f"none: {error}"
+        return path
     path = os.path.join(folder, f"{name}.png")
     subprocess.run(["import", "-window", "root", path], capture_output=True, timeout=30)
     return path
 
 
-def run_checks(artifacts, checks, cleanup, keep_going=False):
+def run_checks(artifacts, checks, cleanup, keep_going=False, screenshot=None):
     """Runs (name, action) checks in order, one line each; stops at the first failure with a
     screenshot in artifacts and exit status 1, or with keep_going runs the rest too (a check may
-    then fail for an earlier one's sake) and exits 1 at the end. cleanup() runs in any case."""
+    then fail for an earlier one's sake) and exits 1 at the end. cleanup() runs in any case.
+    screenshot(): the screen as a Screen where the root window's pixels are not it."""
     os.makedirs(artifacts, exist_ok=True)
     started = time.monotonic()
     failed = 0
@@ -82,7 +91,7 @@ def run_checks(artifacts, checks, cleanup, keep_going=False):
             try:
                 action()
             except (Exception if keep_going else Failure) as failure:
-                shot = save_screenshot(artifacts, f"failed-{number:02d}")
+                shot = save_screenshot(artifacts, f"failed-{number:02d}", screenshot)
                 print(f"not ok {number} - {name}: {failure} (screenshot {shot})", flush=True)
                 failed += 1
                 if not keep_going:

@@ -8,7 +8,8 @@ from dataclasses import dataclass
 
 from desktop_kit.checks import Failure, run, wait_for
 from desktop_kit.processes import start, stop
-from desktop_kit.screen import Screen, centre, is_mascot_blue
+from desktop_kit.screen import Screen, centre, is_mascot_blue, root_screenshot
+from desktop_kit.wayland import kwin_screenshot
 from desktop_kit.xdo import windows_of
 
 TRAYER = ["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request",
@@ -22,11 +23,14 @@ COMPOSITOR_SELECTION = "_NET_WM_CM_S0"
 class Desktop:
     """A desktop the program runs on. A Wayland compositor is already running, with the test in
     its session (tools/ci/x11.sh starts it); its rootless Xwayland keeps each window's pixels
-    apart and none in the root window."""
+    apart and none in the root window, so the screen's pixels are the compositor's to give."""
     managers: tuple = ()         # commands of its window manager and compositor, in order
     composites: bool = False
     panel_tray: bool = False     # xfce4-panel is the tray (elsewhere trayer is)
-    root_pixels: bool = True     # the root window holds the screen's pixels
+    wayland: bool = False        # native Wayland windows share the screen with X's
+    # screenshot(box): a Screen holding what is shown in box (x, y, width, height; None for the
+    # whole screen), or None where nothing gives the screen's pixels
+    screenshot: object = root_screenshot
 
 
 DESKTOPS = {
@@ -36,8 +40,8 @@ DESKTOPS = {
     "mutter": Desktop((["mutter", "--x11", "--replace", "--sm-disable"],), composites=True),
     "kwin": Desktop((["kwin_x11", "--replace"],), composites=True),
     "xfce": Desktop((["xfwm4", "--compositor=on"],), composites=True, panel_tray=True),
-    "mutter-wayland": Desktop(composites=True, root_pixels=False),
-    "kwin-wayland": Desktop(composites=True, root_pixels=False),
+    "mutter-wayland": Desktop(composites=True, wayland=True, screenshot=None),
+    "kwin-wayland": Desktop(composites=True, wayland=True, screenshot=kwin_screenshot),
 }
 
 

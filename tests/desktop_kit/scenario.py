@@ -102,7 +102,7 @@ class Scenario(ABC):
 
     def covers_new_window(self):
         self.cover = self.new_cover()
-        wait_for("the mascot over the new window", self.in_front, 5)
+        self.wait_in_front("the mascot over the new window", 5)
 
     def click_ducks(self):
         x, y = self.rest
@@ -112,7 +112,7 @@ class Scenario(ABC):
         bad, total = count_bad(clicked + DUCK_S - 1.5 - time.monotonic(),
                                lambda: not self.ducked())
         require(not bad, f"over the window in {bad} of {total} samples while ducked")
-        wait_for("the mascot back over the window", self.in_front, DUCK_S + 5)
+        self.wait_in_front("the mascot back over the window", DUCK_S + 5)
         took = time.monotonic() - clicked
         print(f"# ducked for {took:.2f} s", flush=True)
         require(DUCK_S - 1.5 <= took <= DUCK_S + 2.5, f"ducked for {took:.1f} s")
@@ -124,7 +124,7 @@ class Scenario(ABC):
         self.wait_ducked("the dragged mascot below the window", 3)
         require(self.position() == self.rest, f"dragged from {self.rest} to {self.position()}")
         self.command(COMMANDS["IDM_ALWAYS_IN_FRONT"])
-        wait_for("the mascot over the window again", self.in_front, 5)
+        self.wait_in_front("the mascot over the window again", 5)
 
     def always_behind(self):
         self.choose("IDM_ALWAYS_BEHIND")
@@ -137,7 +137,7 @@ class Scenario(ABC):
 
     def always_in_front(self):
         self.choose("IDM_ALWAYS_IN_FRONT")
-        wait_for("the mascot over the window", self.in_front, 5)
+        self.wait_in_front("the mascot over the window", 5)
         self.drop_cover(self.cover)
 
     def exit_item(self):
@@ -156,8 +156,14 @@ class Scenario(ABC):
         return self.open_cover(x + HALF - COVER // 2, y + HALF - COVER // 2, COVER)
 
     def wait_ducked(self, what, timeout):
+        self.wait_stacked(what, self.ducked, timeout)
+
+    def wait_in_front(self, what, timeout):
+        self.wait_stacked(what, self.in_front, timeout)
+
+    def wait_stacked(self, what, stacked, timeout):
         try:
-            wait_for(what, self.ducked, timeout)
+            wait_for(what, stacked, timeout)
         except Failure as failure:
             raise Failure(f"{failure}; {self.stacking()}")
 

@@ -1,5 +1,5 @@
-"""Screenshots and pixels: the root window or one window's own pixels, 8 bits per channel, and
-the colours the tests look for."""
+"""Screenshots and pixels: the root window or one window's own pixels, or what a compositor hands
+over, 8 bits per channel, and the colours the tests look for."""
 
 import subprocess
 
@@ -32,6 +32,14 @@ class Screen:
         self.width, self.height = int(fields[1]), int(fields[2])
         self.pixels = data[at + 1:]
 
+    @classmethod
+    def of_rgb(cls, rgb, width, height, origin):
+        """Pixels taken by other means (a compositor's screenshot): rows of RGB bytes."""
+        screen = cls.__new__(cls)
+        screen.left, screen.top = origin
+        screen.width, screen.height, screen.pixels = width, height, rgb
+        return screen
+
     def pixel(self, x, y):
         at = 3 * ((y - self.top) * self.width + x - self.left)
         return tuple(self.pixels[at:at + 3])
@@ -49,6 +57,16 @@ class Screen:
         return b"".join(self.pixels[3 * (y * self.width + first):3 * (y * self.width + end)]
                         for y in range(max(top - self.top, 0), min(top + height - self.top,
                                                                    self.height)))
+
+
+    def save(self, path):
+        with open(path, "wb") as file:
+            file.write(b"P6 %d %d 255\n" % (self.width, self.height) + self.pixels)
+
+
+def root_screenshot(box=None):
+    """The root window's pixels, all of them (box, the part the caller reads, is not needed)."""
+    return Screen()
 
 
 def window_pixels(window, box):

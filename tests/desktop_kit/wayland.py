@@ -1,17 +1,28 @@
 """Wayland compositors as the tests see them: a native window that moves the compositor's own
-pointer (tests/x11/wayland_probe.c), and KWin's scripting interface over the session bus, with the
-names the program gives its KWin script read from its header."""
+pointer (tests/x11/wayland_probe.c), the mascot catching up with a pointer, KWin's scripting
+interface over the session bus, with the names the program gives its KWin script read from its
+header, and each compositor's own screenshot (a rootless Xwayland's root window holds no
+pixels)."""
 
+import math
 import os
 import re
 import subprocess
 
-from desktop_kit.checks import Failure, require, run
+from desktop_kit.checks import Failure, require, run, wait_for
 from desktop_kit.headers import defines
 from desktop_kit.processes import stop
+from desktop_kit.program import HALF
+from desktop_kit.screen import Screen
+from desktop_kit.xdo import display_size, windows_of
 
 SCRIPTING = ("--dest=org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting")
 SCRIPT_NAME = defines("host/x11/kwin_pointer.h")["MASCOT_KWIN_SCRIPT_NAME"]
+SCREENSHOT = ("org.kde.KWin", "/org/kde/KWin/ScreenShot2", "org.kde.KWin.ScreenShot2")
+QT_FORMATS_BGRA = (4, 5, 6)  # QImage's RGB32 and (premultiplied) ARGB32: B, G, R, A in memory
+SCREENSHOT_TIMEOUT_MS = 10000
+NEAR = 60       # pixels from the mascot's centre to the pointer it has caught up with
+CHASE_S = 20    # time to cross the screen
 
 
 class NativeWindow:
@@ -38,6 +49,22 @@ class NativeWindow:
         line = self.process.stdout.readline().strip()
         require(line == word, f"wayland-probe said {line!r}, not {word!r} "
                               f"(status {self.process.poll()})")
+
+
+def mascot_centre(pid):
+    found = windows_of(pid)
+    return found and (found[0][1][0] + HALF, found[0][1][1] + HALF)
+
+
+def wait_near(pid, point, what):
+    """Waits for the mascot of process `pid` to catch up with the pointer at `point`."""
+    def near():
+        centre = mascot_centre(pid)
+        return centre and math.dist(centre, point) <= NEAR
+    try:
+        wait_for(f"the mascot near {point} {what}", near, CHASE_S)
+    except Failure as failure:
+        raise Failure(f"{failure} (it is at {mascot_centre(pid)})") from None
 
 
 def kwin(*call, path=SCRIPTING):
@@ -68,3 +95,37 @@ def script_ids():
     printed = run(["dbus-send", "--session", "--print-reply", "--dest=org.kde.KWin", "/",
                    "org.freedesktop.DBus.Introspectable.Introspect"])
     return set(re.findall(r'<node name="(\d+)"', printed))
+
+
+def kwin_screenshot(box=None):
+    """What KWin shows in box (x, y, width, height), by default the whole screen. KWin hands the
+    pixels over through a pipe, which needs a D-Bus library that passes file descriptors
+    (PyGObject), and only to a caller it trusts, or to any under
+    KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1 as the tests start it."""
+    from gi.repository import Gio, GLib  # Debian's python3-gi, needed by this call alone
+    x, y, width, height = box or (0, 0, *display_size())
+    read, write = os.pipe()
+    try:
+        descriptors = Gio.UnixFDList.new()
+        descriptors.append(write)  # a copy: the list's own is closed with the list
+        reply, _ = Gio.bus_get_sync(Gio.BusType.SESSION).call_with_unix_fd_list_sync(
+            *SCREENSHOT, "CaptureArea", GLib.Variant("(iiuua{sv}h)", (x, y, width, height, {}, 0)),
+            GLib.VariantType("(a{sv})"), Gio.DBusCallFlags.NONE, SCREENSHOT_TIMEOUT_MS,
+            descriptors, None)
+        del descriptors
+    except GLib.Error as error:
+        os.close(read)
+        raise Failure(f"KWin took no screenshot: {error.message}")
+    finally:
+        os.close(write)
+    with os.fdopen(read, "rb") as pipe:
+        data = pipe.read()
+    image = reply.unpack()[0]
+    require(image.get("type") == "raw" and image.get("format") in QT_FORMATS_BGRA,
+            f"KWin's screenshot is {image}")
+    width, height, stride = image["width"], image["height"], image["stride"]
+    rows = b"".join(data[row * stride:row * stride + 4 * width] for row in range(height))
+    rgb = bytearray(3 * width * height)
+    for channel in range(3):
+        rgb[channel::3] = rows[2 - channel::4]
+    return Screen.of_rgb(bytes(rgb), width, height, (x, y))

@@ -44,21 +44,24 @@ TEST(PointerSeam, TheSourceBySession) {
         const char* sessionType;
         bool kwinOnBus;
         bool hyprlandInstance;
+        bool gnomeShellOnBus;
         PointerSource want;
     } cases[] = {
-        {nullptr, nullptr, false, false, PointerSource::XServer},
-        {"", "x11", true, false, PointerSource::XServer},  // KWin on X11: X sees everywhere
-        {"wayland-0", nullptr, true, false, PointerSource::KWin},
-        {nullptr, "wayland", true, false, PointerSource::KWin},
-        {"wayland-0", "wayland", false, false, PointerSource::XwaylandOnly},  // sway
-        {"wayland-1", nullptr, false, true, PointerSource::Hyprland},
-        {"wayland-0", nullptr, true, true, PointerSource::KWin},  // a variable left over
+        {nullptr, nullptr, false, false, false, PointerSource::XServer},
+        {"", "x11", true, false, true, PointerSource::XServer},  // KWin or GNOME on X11
+        {"wayland-0", nullptr, true, false, false, PointerSource::KWin},
+        {nullptr, "wayland", true, false, false, PointerSource::KWin},
+        {"wayland-0", nullptr, false, false, true, PointerSource::GnomeShell},
+        {"wayland-0", "wayland", false, false, false, PointerSource::XwaylandOnly},  // sway
+        {"wayland-1", nullptr, false, true, false, PointerSource::Hyprland},
+        {"wayland-0", nullptr, true, true, false, PointerSource::KWin},  // a variable left over
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(
-            ChoosePointerSource({c.waylandDisplay, c.sessionType, c.kwinOnBus, c.hyprlandInstance}),
-            c.want)
-            << (c.waylandDisplay ? c.waylandDisplay : "-") << (c.sessionType ? c.sessionType : "-");
+        EXPECT_EQ(ChoosePointerSource({c.waylandDisplay, c.sessionType, c.kwinOnBus,
+                                       c.hyprlandInstance, c.gnomeShellOnBus}),
+                  c.want)
+            << (c.waylandDisplay ? c.waylandDisplay : "-") << (c.sessionType ? c.sessionType : "-")
+            << c.kwinOnBus << c.hyprlandInstance << c.gnomeShellOnBus;
     }
 }
 

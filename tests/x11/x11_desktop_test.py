@@ -4,12 +4,15 @@ and no taskbar entry, the shape and picture pixel for pixel, no focus taken, bel
 program's override-redirect window, its menu never covered, always behind yet above a desktop
 window, put back after being moved, resized or unmapped from outside, --command, exit by SIGTERM
 and SIGINT with status 0, and scaling variables changing nothing. Stacking is read from the
-screen's pixels and sampled from the X order; under a Wayland compositor, whose rootless Xwayland
-keeps no pixels in the root window, from the X order alone, and the tray icon and the picture
-from their windows' own pixels.
+screen's pixels and sampled from the X order. Under a Wayland compositor, whose rootless Xwayland
+keeps no pixels in the root window, the pixels are the compositor's own screenshot, and a native
+Wayland window opened over the X cover is what the mascot must show over and duck under; where
+the compositor gives no screenshot, stacking is read from the X order alone, and the tray icon
+and the picture from their windows' own pixels.
 
 Usage: x11_desktop_test.py --exe mascot --probe x11-probe --artifacts DIR
        --wm none|openbox|picom|mutter|kwin|xfce|mutter-wayland|kwin-wayland [--keep-going]
+       [--wayland-probe wayland-probe]  (the native window, for Wayland desktops with screenshots)
 Needs DISPLAY (an Xvfb of its own: the test starts the desktop and its tray host, or the Xwayland
 of the Wayland compositor it runs under) and, for xfce, a D-Bus session bus.
 """
@@ -28,6 +31,7 @@ from desktop_kit.program import (BAD_USAGE, COMMANDS, CRUISE, HALF, MASCOT_SIZE,
                                  START_X, START_Y, expected_image, menu_keys, send_command)
 from desktop_kit.scenario import Scenario, count_bad
 from desktop_kit.screen import Screen, is_mascot_blue, set_root_grey, window_pixels
+from desktop_kit.wayland import NativeWindow
 from desktop_kit.x11_probe import DESKTOP_GREEN, OVERLAY_YELLOW, Probe
 from desktop_kit.xdo import click, windows_of
 
@@ -41,7 +45,11 @@ class X11Mascot(Scenario):
         self.exe = args.exe
         self.probe = Probe(args.probe)
         self.wm = args.wm
-        self.pixels = DESKTOPS[args.wm].root_pixels
+        desktop = DESKTOPS[args.wm]
+        self.shot = desktop.screenshot
+        self.pixels = self.shot is not None
+        self.native_exe = args.wayland_probe if desktop.wayland and self.pixels else None
+        self.native = None  # the native window over the X cover while there is one
         self.helpers = []
         self.tray_host = None
         self.window = None
@@ -72,7 +80,7 @@ class X11Mascot(Scenario):
     def tray_icon(self):
         """The centre of the blue disc inside the tray host's windows (xfce4-panel draws the
         icon itself, trayer embeds the program's window), or None."""
-        screen = Screen() if self.pixels else None
+        screen = self.shot() if self.pixels else None
         self.tray_point = None
         for window, box in windows_of(self.tray_host.pid):
             pixels = screen or window_pixels(window, box)
@@ -93,11 +101,12 @@ class X11Mascot(Scenario):
         return open_menu(where, self.menus, attempts=4, timeout=2, before=self.note_windows)
 
     def type_into(self, menu, *key_names):
-        """Types into an open menu once it takes keys; where the root window holds no pixels,
+        """Types into an open menu once it takes keys; where the screen's pixels cannot be read,
         the menu's own pixels tell."""
         window, box = menu
-        type_into(box, *key_names, picture=None if self.pixels else
-                  lambda: (lambda pixels: pixels and pixels.area(*box))(window_pixels(window, box)))
+        pixels = (lambda: self.shot(box)) if self.pixels else lambda: window_pixels(window, box)
+        type_into(box, *key_names,
+                  picture=lambda: (lambda shown: shown and shown.area(*box))(pixels()))
 
     def menus(self):
         """Windows on screen that the mascot or the tray host showed since the last right click."""
@@ -105,10 +114,18 @@ class X11Mascot(Scenario):
                 if w not in self.before_menu and box[0] + box[2] > 0 and box[1] + box[3] > 0]
 
     def open_cover(self, x, y, side):
-        return self.probe.hold("cover", x, y, side, side, 120)
+        """The X cover and, on Wayland, a native window over it (maximized): the X order sees
+        the one, only the compositor's screenshot the other."""
+        cover = self.probe.hold("cover", x, y, side, side, 120)
+        if self.native_exe:
+            self.native = NativeWindow(self.native_exe)
+        return cover
 
     def drop_cover(self, cover):
         self.probe.drop(cover[0])
+        if self.native:
+            self.native.close()
+            self.native = None
 
     def in_front(self, window=None):
         """Above the window in the X order and, where the screen's pixels can be read, shown."""
@@ -124,8 +141,9 @@ class X11Mascot(Scenario):
 
     def stacking(self):
         colour = self.centre_colour() if self.pixels else "unread"
+        native = ", a native window over the X cover" if self.native else ""
         return (f"X order {self.probe.order(self.window, self.cover[1])}, colour {colour} at "
-                "the mascot's centre")
+                f"the mascot's centre{native}")
 
     # --- X11's own ---
 
@@ -133,8 +151,8 @@ class X11Mascot(Scenario):
         self.helpers, self.tray_host = start_desktop(self.wm, self.probe.owner)
         set_root_grey()  # after a client holds the server, which resets when the last one goes
         if self.pixels:  # the picture's check says what it skips
-            self.background = poll_until_still(
-                lambda: Screen().area(START_X, START_Y, MASCOT_SIZE, MASCOT_SIZE), 0.3, 10)
+            box = (START_X, START_Y, MASCOT_SIZE, MASCOT_SIZE)
+            self.background = poll_until_still(lambda: self.shot(box).area(*box), 0.3, 10)
 
     def find_mascot(self):
         for window, box in windows_of(self.process.pid):
@@ -157,12 +175,15 @@ class X11Mascot(Scenario):
     def pixels_or_skip(self, what):
         """Whether the screen's pixels can be read; if not, says that `what` is not looked at."""
         if not self.pixels:
-            print(f"# skipped: {what} (the root window holds no pixels)", flush=True)
+            print(f"# skipped: {what} (nothing gives the screen's pixels here)", flush=True)
         return self.pixels
+
+    def colour_at(self, x, y):
+        return self.shot((x, y, 1, 1)).pixel(x, y)
 
     def centre_colour(self):
         x, y = self.rest or (START_X, START_Y)
-        return Screen().pixel(x + HALF, y + HALF)
+        return self.colour_at(x + HALF, y + HALF)
 
     # --- checks of X11's own ---
 
@@ -180,8 +201,9 @@ class X11Mascot(Scenario):
 
     def check_picture(self):
         # Where the root window holds none, the window's own pixels inside its shape.
-        screen = Screen() if self.pixels_or_skip("the pixels on screen and round the shape") \
-            else Screen(self.window, (START_X, START_Y))
+        box = (START_X, START_Y, MASCOT_SIZE, MASCOT_SIZE)
+        screen = self.shot(box) if self.pixels_or_skip("the pixels on screen and round the shape") \
+            else Screen(self.window, box[:2])
         wrong = []
         shadow = 24 if DESKTOPS[self.wm].composites else 0  # a compositor may shade round the disc
         for y, row in enumerate(expected_image()):
@@ -204,23 +226,29 @@ class X11Mascot(Scenario):
         """Whether the mascot shows over the window (in the X order or on screen)."""
         found = self.find_mascot()
         order = self.probe.order(self.window, overlay)
-        return order[0] > order[1] or self.pixels and found and Screen().find(
-            found[1][0] - HALF, found[1][1] - HALF, 2 * MASCOT_SIZE, 2 * MASCOT_SIZE,
-            is_mascot_blue)
+        if order[0] > order[1] or not self.pixels or not found:
+            return order[0] > order[1]
+        box = (found[1][0] - HALF, found[1][1] - HALF, 2 * MASCOT_SIZE, 2 * MASCOT_SIZE)
+        return self.shot(box).find(*box, is_mascot_blue)
 
     def check_stays_below_overlay(self):
         overlay, window = self.probe.hold("overlay", 60)
         if self.pixels_or_skip("the overlay's and the mascot's colours on screen"):
-            wait_for("the overlay shown", lambda: Screen().pixel(5, 400) == OVERLAY_YELLOW, 5)
+            wait_for("the overlay shown", lambda: self.colour_at(5, 400) == OVERLAY_YELLOW, 5)
         bad, total = count_bad(2, lambda: self.overlaid(window))
         self.probe.drop(overlay)
         require(not bad, f"over the override-redirect window in {bad} of {total} samples")
 
     def check_menu_uncovered(self):
+        """Below its menu in the X order and, where the screen can be read, none of its blue
+        shows inside the menu."""
+        box = self.menu[1]
         for _ in range(10):
             time.sleep(0.1)
             order = self.probe.order(self.window, self.menu[0])
             require(order[0] < order[1], f"the mascot covers its menu: {order}")
+            blue = self.pixels and self.shot(box).find(*box, is_mascot_blue)
+            require(not blue, f"the mascot shows over its menu at {blue[:3] if blue else ''}")
 
     def check_behind_above_desktop(self):
         desktop, desktop_window = self.probe.hold("desktop", 120)
@@ -232,7 +260,7 @@ class X11Mascot(Scenario):
         self.drop_cover(self.cover)
         self.pixels_or_skip("the colour of the desktop window")
         wait_for("the mascot over the desktop", lambda: self.in_front(desktop_window), 5)
-        require(not self.pixels or Screen().pixel(5, 400) == DESKTOP_GREEN,
+        require(not self.pixels or self.colour_at(5, 400) == DESKTOP_GREEN,
                 "the desktop window is not shown")
         self.cover = self.new_cover()
         wait_for("a new window over the mascot", self.ducked, 5)
@@ -281,6 +309,8 @@ class X11Mascot(Scenario):
         self.require_ended("SIGINT")
 
     def cleanup(self):
+        if self.native:
+            self.native.close()
         self.probe.drop_all()
         stop(self.process, *reversed(self.helpers))
 
@@ -290,8 +320,12 @@ def main():
     for name in ("exe", "probe", "artifacts"):
         parser.add_argument(f"--{name}", required=True)
     parser.add_argument("--wm", choices=DESKTOPS, required=True)
+    parser.add_argument("--wayland-probe", help="the native window, on Wayland with screenshots")
     parser.add_argument("--keep-going", action="store_true", help="run the checks after a failure")
     args = parser.parse_args()
+    desktop = DESKTOPS[args.wm]
+    if desktop.wayland and desktop.screenshot and not args.wayland_probe:
+        parser.error(f"{args.wm} needs --wayland-probe")
     test = X11Mascot(args)
     where = args.wm if args.wm != "none" else "a bare X server"
     print(f"# on {where}", flush=True)
@@ -315,7 +349,8 @@ def main():
                        test.check_sigterm_with_scaling),
                       ("SIGINT ends it with 0", test.check_sigint)],
     })
-    run_checks(os.path.join(args.artifacts, args.wm), checks, test.cleanup, args.keep_going)
+    run_checks(os.path.join(args.artifacts, args.wm), checks, test.cleanup, args.keep_going,
+               desktop.screenshot if desktop.wayland else None)
 
 
 if __name__ == "__main__":

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""The Debian package of the X11 program: its contents and dependencies, its manual page, copyright
+"""The Debian package of the X11 program: its contents and dependencies, the GNOME Shell
+extension in the form the installed shell loads, its manual page, copyright
 file and AppStream metadata against the binary's --help, LICENSE and the .desktop entry, and the
 packaged binary started from an unpacked copy on an Xvfb of its own, ended by its exit command.
 
@@ -9,6 +10,7 @@ Usage: x11_package_test.py --deb mascot_VERSION_amd64.deb
 import argparse
 import glob
 import gzip
+import json
 import os
 import re
 import shutil
@@ -16,13 +18,16 @@ import tempfile
 import xml.etree.ElementTree as ElementTree
 
 from desktop_kit.checks import require, run, run_checks, wait_for
+from desktop_kit.gnome_shell import UUID
 from desktop_kit.processes import require_exit, start, start_xvfb, stop
 from desktop_kit.program import COMMANDS, LICENSE, send_command
 from desktop_kit.xdo import windows_of
 
 FILES = ("./usr/bin/mascot", "./usr/share/applications/mascot.desktop",
          "./usr/share/icons/hicolor/32x32/apps/mascot.png", "./usr/share/man/man1/mascot.1.gz",
-         "./usr/share/doc/mascot/copyright", "./usr/share/doc/mascot/changelog.gz")
+         "./usr/share/doc/mascot/copyright", "./usr/share/doc/mascot/changelog.gz",
+         f"./usr/share/gnome-shell/extensions/{UUID}/extension.js")
+EXTENSION_METADATA = f"usr/share/gnome-shell/extensions/{UUID}/metadata.json"
 DEPENDS = ("fonts-vlgothic", "libqt6widgets6", "libxcb-shape0", "libxcb1")
 EXIT = COMMANDS["IDM_EXIT"]
 
@@ -84,6 +89,9 @@ class PackageTest:
         desktop = component.findtext("launchable[@type='desktop-id']")
         require(os.path.isfile(os.path.join(self.unpacked, "usr/share/applications", desktop)),
                 f"the launchable {desktop} is not in the package")
+        shell = run(["gnome-shell", "--version"]).split()[-1].split(".")[0]
+        versions = json.loads(self.unpacked_text(EXTENSION_METADATA))["shell-version"]
+        require(shell in versions, f"the packaged extension is for GNOME {versions}, not {shell}")
 
     def check_runs_unpacked(self):
         self.server, os.environ["DISPLAY"] = start_xvfb()
@@ -107,7 +115,8 @@ def main():
          test.check_contents),
         ("its manual page carries every line of the packaged binary's --help",
          test.check_man_page),
-        ("its copyright file carries LICENSE, its metadata launches its .desktop entry",
+        ("its copyright file carries LICENSE, its metadata launches its .desktop entry, its GNOME "
+         "Shell extension is for the installed shell",
          test.check_copyright_and_metadata),
         ("the packaged binary runs from an unpacked copy and ends with 0", test.check_runs_unpacked),
     ], test.cleanup)

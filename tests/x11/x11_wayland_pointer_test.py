@@ -14,14 +14,12 @@ import signal
 
 from desktop_kit.checks import parse_arguments, require, run_checks, wait_for
 from desktop_kit.processes import start, stop, wait_gone
-from desktop_kit.program import COMMANDS, HALF, send_command
-from desktop_kit.wayland import (SCRIPT_NAME, NativeWindow, load_script, script_loaded,
-                                 script_ids, unload_script)
+from desktop_kit.program import COMMANDS, send_command
+from desktop_kit.wayland import (SCRIPT_NAME, NativeWindow, load_script, mascot_centre,
+                                 script_ids, script_loaded, unload_script, wait_near)
 from desktop_kit.xdo import move_pointer, windows_of
 
 CHASE = COMMANDS["IDM_FIRST_BEHAVIOUR"]
-NEAR = 60       # pixels between the mascot's centre and the pointer it has caught up with
-CHASE_S = 20    # time to cross the screen
 # Where the compositor's pointer goes over the native window, far from each other and from
 # where X's pointer is put while the script is away.
 OVER_NATIVE = ((960, 600), (200, 650), (640, 260))
@@ -40,14 +38,10 @@ class PointerTest:
         wait_for("the KWin script loaded", script_loaded, 10)
 
     def centre(self):
-        found = windows_of(self.process.pid)
-        return found and (found[0][1][0] + HALF, found[0][1][1] + HALF)
+        return mascot_centre(self.process.pid)
 
     def wait_near(self, point, what):
-        def near():
-            centre = self.centre()
-            return centre and abs(centre[0] - point[0]) + abs(centre[1] - point[1]) <= NEAR
-        wait_for(f"the mascot near {point} {what} (it is at {self.centre()})", near, CHASE_S)
+        wait_near(self.process.pid, point, what)
 
     def command(self, command):
         send_command(self.exe, command)

@@ -3,9 +3,10 @@
 # program with xdotool on Xvfb (tests/x11/x11_desktop_test.py) once per desktop: a bare X server,
 # openbox, openbox with picom, mutter and kwin (trayer as the tray host), and xfwm4 with
 # xfce4-panel as the tray; then under the headless Wayland compositors mutter and kwin_wayland,
-# on their rootless Xwayland with trayer, and kwin_wayland once more for the pointer pushed by
-# KWin's script over a native Wayland window (tests/x11/x11_wayland_pointer_test.py); each in its
-# own D-Bus session with a private HOME and XDG_RUNTIME_DIR, nothing of it left running after.
+# on their rootless Xwayland with trayer; each in its own D-Bus session with a private HOME and
+# XDG_RUNTIME_DIR, nothing of it left running after; then the pointer pushed by KWin's script over
+# a native Wayland window (tests/x11/x11_wayland_pointer_test.py) and by GNOME Shell's extension,
+# with its top-bar menu (tests/x11/x11_gnome_shell_test.py).
 # Usage: tools/ci/x11.sh [DESKTOP...], by default every desktop. Then it checks the lost-display and no-tray
 # cases (tests/x11/x11_lost_display_test.py), builds the Debian package, checks it and starts its
 # binary from an unpacked copy (tests/x11/x11_package_test.py), and holds it and its AppStream
@@ -25,18 +26,21 @@ exe="$PWD/$build/host/x11/mascot"
 probe="$PWD/$build/tests/x11/x11-probe"
 wayland_probe="$PWD/$build/tests/x11/wayland-probe"
 export PYTHONPATH="$PWD/tests" PYTHONDONTWRITEBYTECODE=1  # the desktop test kit
+# Debian's own, which python3-gi installs into (KWin's screenshots come through a pipe, passed
+# over D-Bus); a python3 found earlier on PATH may lack it.
+python=/usr/bin/python3
 
 # One desktop's run; fails too when a process of its session outlives it (and ends that).
 run_desktop() {
-  local home status=0 begun=$SECONDS left=() session
+  local home status=0 begun=$SECONDS left=() session form
   home=$(mktemp -d)
   mkdir -m 700 "$home/run"
-  local test=(python3 tests/x11/x11_desktop_test.py --exe "$exe" --probe "$probe"
-    --artifacts "$artifacts" --wm "$1")
+  local test=("$python" tests/x11/x11_desktop_test.py --exe "$exe" --probe "$probe"
+    --artifacts "$artifacts" --wm "$1" --wayland-probe "$wayland_probe")
   # The pointer's own test under KWin; KWin grants its helper fake input by a .desktop entry
   # that must be there when KWin starts.
   if [ "$1" = kwin-wayland-pointer ]; then
-    test=(python3 tests/x11/x11_wayland_pointer_test.py --exe "$exe" --wayland-probe
+    test=("$python" tests/x11/x11_wayland_pointer_test.py --exe "$exe" --wayland-probe
       "$wayland_probe" --artifacts "$artifacts")
     mkdir -p "$home/share/applications"
     printf '[Desktop Entry]\nType=Application\nName=wayland-probe\nExec=%s\n%s\n' "$wayland_probe" \
@@ -48,13 +52,23 @@ run_desktop() {
     kwin-wayland | kwin-wayland-pointer)
       # A copy without the binary's file capabilities, which a container may refuse; its Qt
       # platform plugin loads only under the name kwin_wayland. It keeps the standard output of
-      # its session's command, which goes to standard error instead.
+      # its session's command, which goes to standard error instead. Its screenshots go to any
+      # caller here, the test among them.
       mkdir "$home/bin"
       cp /usr/bin/kwin_wayland "$home/bin/"
       { echo '#!/usr/bin/env bash'; printf '%q ' exec "${test[@]}"; echo '>&2'; } >"$home/session"
       chmod +x "$home/session"
-      session=(dbus-run-session -- "$home/bin/kwin_wayland" --virtual --xwayland --width 1280
-        --height 800 --socket mascot --exit-with-session "$home/session") ;;
+      session=(env KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1 dbus-run-session --
+        "$home/bin/kwin_wayland" --virtual --xwayland --width 1280 --height 800 --socket mascot
+        --exit-with-session "$home/session") ;;
+    # GNOME Shell, which the test starts itself (the shell runs no command of its own), with the
+    # extension in the form the package holds installed into the session's first data folder.
+    gnome-wayland)
+      mkdir -p "$home/share/gnome-shell/extensions"
+      form=$(sed -n 's/^MASCOT_GNOME_SHELL_FORMAT:STRING=//p' "$build/CMakeCache.txt")
+      cp -r "$build/gnome-shell/$form/." "$home/share/gnome-shell/extensions/"
+      session=(dbus-run-session -- "$python" tests/x11/x11_gnome_shell_test.py --exe "$exe"
+        --wayland-probe "$wayland_probe" --artifacts "$artifacts") ;;
     *) session=(tools/on-xvfb.sh -s "-screen 0 1280x800x24 -noreset" dbus-run-session --
       "${test[@]}") ;;
   esac
@@ -78,7 +92,7 @@ run_desktop() {
 failed=()
 desktops=("$@")
 [ $# -gt 0 ] || desktops=(none openbox picom mutter kwin xfce mutter-wayland kwin-wayland
-  kwin-wayland-pointer)
+  kwin-wayland-pointer gnome-wayland)
 for wm in "${desktops[@]}"; do
   run_desktop "$wm" || failed+=("$wm")
 done
