@@ -34,7 +34,7 @@ bench=(env PYTHONPATH="$PWD/tests" python3 "$PWD/bench/wayland_pointer.py" --exe
 # output, and the desktops, the mascot and the bus fill standard error with their logs (kept in
 # the private HOME, shown when the bench fails).
 run_desktop() {
-  local home status session
+  local home status session form
   home=$(mktemp -d)
   mkdir -m 700 "$home/run"
   : >"$home/figures"
@@ -55,7 +55,8 @@ run_desktop() {
     # GNOME Shell, which the bench starts itself, with the extension installed system-wide.
     gnome)
       mkdir -p "$home/share/gnome-shell/extensions"
-      cp -r "$build/gnome-shell/legacy/." "$home/share/gnome-shell/extensions/"
+      form=$(sed -n 's/^MASCOT_GNOME_SHELL_FORMAT:STRING=//p' "$build/CMakeCache.txt")
+      cp -r "$build/gnome-shell/$form/." "$home/share/gnome-shell/extensions/"
       session=("$home/session") ;;
   esac
   echo "# $1"
