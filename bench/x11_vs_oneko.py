@@ -22,7 +22,7 @@ import subprocess
 import tempfile
 import time
 
-from desktop_kit.processes import cpu_seconds, resident_kib
+from desktop_kit.processes import cpu_seconds, resident_kib, wakeups
 from desktop_kit.program import COMMANDS, send_command
 
 CHASE = COMMANDS["IDM_FIRST_BEHAVIOUR"]  # the fixed behaviour 8, chasing the cursor
@@ -68,20 +68,6 @@ def group_cpu_seconds(pids):
             continue  # ended meanwhile
     return total
 
-
-def wakeups(pid):
-    """Voluntary context switches of all the process's threads so far: each is a sleep that
-    something had to end, so they count the wake-ups."""
-    total = 0
-    for task in os.listdir(f"/proc/{pid}/task"):
-        try:
-            with open(f"/proc/{pid}/task/{task}/status") as status:
-                for line in status:
-                    if line.startswith("voluntary_ctxt_switches:"):
-                        total += int(line.split()[1])
-        except OSError:
-            continue
-    return total
 
 
 def syscalls_per_second(pid, seconds):

@@ -1,6 +1,6 @@
 """Processes of a test: background helpers started with their output discarded and stopped one
-way, an Xvfb on a free display, process trees, and the CPU time and resident memory of a
-process read from /proc."""
+way, an Xvfb on a free display, process trees, and the CPU time, context switches and resident
+memory of a process read from /proc."""
 
 import os
 import select
@@ -83,6 +83,30 @@ def cpu_seconds(pid):
         except OSError:
             continue  # a thread that ended meanwhile
     return total / 1e9
+
+
+def context_switches(pid):
+    """{thread name: [voluntary, involuntary]} context switches so far, summed over the threads of
+    each name, the main thread's name marked "(main)". A voluntary switch is a sleep that
+    something had to end, so it counts a wake-up; an involuntary one is the thread pre-empted."""
+    counts = {}
+    for task in os.listdir(f"/proc/{pid}/task"):
+        try:
+            with open(f"/proc/{pid}/task/{task}/comm", encoding="utf-8") as comm:
+                name = comm.read().strip() + (" (main)" if task == str(pid) else "")
+            with open(f"/proc/{pid}/task/{task}/status", encoding="ascii") as status:
+                fields = dict(line.split(":", 1) for line in status if "ctxt_switches" in line)
+        except OSError:
+            continue  # a thread that ended meanwhile
+        total = counts.setdefault(name, [0, 0])
+        total[0] += int(fields["voluntary_ctxt_switches"])
+        total[1] += int(fields["nonvoluntary_ctxt_switches"])
+    return counts
+
+
+def wakeups(pid):
+    """Voluntary context switches of all the process's threads so far (context_switches)."""
+    return sum(voluntary for voluntary, _ in context_switches(pid).values())
 
 
 def resident_kib(pid):
