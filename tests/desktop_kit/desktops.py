@@ -1,15 +1,17 @@
 """The desktops the program runs on: window managers and compositors, each started and waited
 for until it manages the screen, and the tray hosts (trayer, XEmbed; xfce4-panel, a
-StatusNotifierItem host that draws the icon and its menu)."""
+StatusNotifierItem host that draws the icon and its menu). GNOME Shell hosts no tray without
+an extension, so trayer is its tray here too; the program's own top-bar icon has its own test."""
 
 import sys
 import tempfile
 from dataclasses import dataclass
 
 from desktop_kit.checks import Failure, run, wait_for
+from desktop_kit.gnome_shell import GnomeShell
 from desktop_kit.processes import start, stop
 from desktop_kit.screen import Screen, centre, is_mascot_blue, root_screenshot
-from desktop_kit.wayland import kwin_screenshot
+from desktop_kit.wayland import gnome_shell_screenshot, kwin_screenshot
 from desktop_kit.xdo import windows_of
 
 TRAYER = ["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request",
@@ -22,12 +24,18 @@ COMPOSITOR_SELECTION = "_NET_WM_CM_S0"
 @dataclass(frozen=True)
 class Desktop:
     """A desktop the program runs on. A Wayland compositor is already running, with the test in
-    its session (tools/ci/x11.sh starts it); its rootless Xwayland keeps each window's pixels
-    apart and none in the root window, so the screen's pixels are the compositor's to give."""
+    its session (tools/ci/x11.sh starts it), or the test starts it; its rootless Xwayland keeps
+    each window's pixels apart and none in the root window, so the screen's pixels are the
+    compositor's to give."""
     managers: tuple = ()         # commands of its window manager and compositor, in order
+    # shell(): starts a compositor that runs no command of its own, points this process's
+    # environment at its displays, and returns its processes, to be stopped last
+    shell: object = None
     composites: bool = False
     panel_tray: bool = False     # xfce4-panel is the tray (elsewhere trayer is)
     wayland: bool = False        # native Wayland windows share the screen with X's
+    # activate_native(): brings a native window to the front where opening it does not
+    activate_native: object = None
     # screenshot(box): a Screen holding what is shown in box (x, y, width, height; None for the
     # whole screen), or None where nothing gives the screen's pixels
     screenshot: object = root_screenshot
@@ -42,6 +50,9 @@ DESKTOPS = {
     "xfce": Desktop((["xfwm4", "--compositor=on"],), composites=True, panel_tray=True),
     "mutter-wayland": Desktop(composites=True, wayland=True, screenshot=None),
     "kwin-wayland": Desktop(composites=True, wayland=True, screenshot=kwin_screenshot),
+    "gnome-shell": Desktop(composites=True, wayland=True, screenshot=gnome_shell_screenshot,
+                           shell=lambda: GnomeShell().processes(),
+                           activate_native=GnomeShell.activate_native),
 }
 
 
@@ -67,7 +78,8 @@ def start_window_manager(name, selection_owner, options=None):
     arguments of a program, by its name."""
     desktop = DESKTOPS[name]
     commands = [command + (options or {}).get(command[0], []) for command in desktop.managers]
-    processes = [start_manager(name, commands[0])] if commands else []
+    processes = desktop.shell() if desktop.shell else []
+    processes += [start_manager(name, commands[0])] if commands else []
     processes += [start(command) for command in commands[1:]]
     if desktop.composites:
         wait_for(f"{name} to composite", lambda: selection_owner(COMPOSITOR_SELECTION), 30)

@@ -1,6 +1,6 @@
 """GNOME Shell as the tests run it: headless on Wayland in the test's own D-Bus session, with the
-private system bus it needs on these machines; its JavaScript reached through
-org.gnome.Shell.Eval (unsafe mode: for the test's own pointer, clicks and looks only); the
+private system bus it needs on these machines, on a plain background; its JavaScript reached
+through org.gnome.Shell.Eval (unsafe mode: for the test's own pointer, clicks and looks only); the
 program's extension switched with gnome-extensions, as a user does; its top-bar icon and menu."""
 
 import ast
@@ -11,11 +11,19 @@ import subprocess
 from desktop_kit.checks import Failure, require, run, wait_for
 from desktop_kit.processes import start, stop
 from desktop_kit.headers import defines
+from desktop_kit.screen import ROOT_GREY
 
 UUID = defines("host/x11/gnome_pointer.h")["MASCOT_GNOME_EXTENSION_UUID"]
 BUS = defines("host/x11/mascot_bus.h")  # the program's object
 SHELL = ["gnome-shell", "--wayland", "--headless", "--virtual-monitor", "1280x800",
          "--unsafe-mode"]
+# A plain background, the X tests' root grey (GNOME's own picture is blue like the mascot), and no
+# banners over the windows (the shell greets root with one).
+SETTINGS = (("background", "picture-uri", ""), ("background", "picture-uri-dark", ""),
+            ("background", "picture-options", "none"),
+            ("background", "color-shading-type", "solid"),
+            ("background", "primary-color", "#%02x%02x%02x" % ROOT_GREY),
+            ("notifications", "show-banners", "false"))
 SYSTEM_BUS = ('<busconfig><type>system</type><listen>unix:tmpdir={}</listen><auth>EXTERNAL</auth>'
               '<policy context="default"><allow send_destination="*"/><allow receive_sender="*"/>'
               '<allow own="*"/></policy></busconfig>')
@@ -38,6 +46,8 @@ class GnomeShell:
     pointed at its Wayland display and Xwayland."""
 
     def __init__(self):
+        for schema, key, value in SETTINGS:
+            run(["gsettings", "set", f"org.gnome.desktop.{schema}", key, value])
         config = os.path.join(os.environ["XDG_RUNTIME_DIR"], "system-bus.conf")
         with open(config, "w", encoding="utf-8") as out:
             out.write(SYSTEM_BUS.format(os.environ["XDG_RUNTIME_DIR"]))
@@ -47,23 +57,25 @@ class GnomeShell:
         self.process = start(SHELL, stderr=None)
         try:
             wait_for("GNOME Shell on the bus", lambda: self._try_eval("true"), 60)
-            # It opens the overview once its start-up is over, which may be after a first hide.
+            # It opens the overview once its start-up is over, after a first hide may have been.
             wait_for("the overview hidden", lambda: not self.eval(
-                "imports.gi.St.Settings.get().inhibit_animations(), Main.overview.hide(), "
-                "Main.overview.visible"), 20)
+                "imports.gi.St.Settings.get().inhibit_animations(), Main.layoutManager._startingUp"
+                " || (Main.overview.hide(), Main.overview.visible)"), 20)
             for name in ("WAYLAND_DISPLAY", "DISPLAY", "XAUTHORITY"):
                 os.environ[name] = self.eval(f"GLib.getenv('{name}')")
         except BaseException:
             self.close()
             raise
 
-    def eval(self, script):
+    @staticmethod
+    def eval(script):
         """The value of a JavaScript expression in the shell (JSON's types)."""
-        answer = self._try_eval(script)
+        answer = GnomeShell._try_eval(script)
         require(answer is not None, f"the shell did not evaluate {script}")
         return answer[0]
 
-    def _try_eval(self, script):
+    @staticmethod
+    def _try_eval(script):
         """[value], or None while the shell is not on the bus; gdbus prints (true, 'JSON')."""
         printed = run(["gdbus", "call", "--session", "--dest", "org.gnome.Shell", "--object-path",
                        "/org/gnome/Shell", "--method", "org.gnome.Shell.Eval", script],
@@ -75,6 +87,16 @@ class GnomeShell:
         if not ok:
             raise Failure(f"the shell failed on {script}: {value}")
         return [json.loads(value) if value else None]
+
+    @staticmethod
+    def activate_native():
+        """Brings the native Wayland window to the front, as the shell does for a window the user
+        opens from it; one that a program maps by itself stays behind the focused window."""
+        native = ("global.display.list_all_windows().find(w => w.get_client_type() === "
+                  "imports.gi.Meta.WindowClientType.WAYLAND)")
+        GnomeShell.eval(f"{native}.activate(global.display.get_current_time_roundtrip())")
+        wait_for("the native window focused", lambda: GnomeShell.eval(f"{native}.has_focus()"),
+                 5)
 
     def move_pointer(self, x, y):
         """The compositor's own pointer, as a device moves it."""
@@ -109,5 +131,9 @@ class GnomeShell:
                 return entry[1]
             self.click(*wait_for(f"the item {label}", centre, 5))
 
+    def processes(self):
+        """The processes in the order they started: stopped the other way round."""
+        return [self.system_bus, self.process]
+
     def close(self):
-        stop(self.process, self.system_bus)
+        stop(*reversed(self.processes()))

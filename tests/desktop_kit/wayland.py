@@ -1,13 +1,14 @@
 """Wayland compositors as the tests see them: a native window that moves the compositor's own
 pointer (tests/x11/wayland_probe.c), the mascot catching up with a pointer, KWin's scripting
 interface over the session bus, with the names the program gives its KWin script read from its
-header, and each compositor's own screenshot (a rootless Xwayland's root window holds no
-pixels)."""
+header, and each compositor's own screenshot, KWin's and GNOME Shell's (a rootless Xwayland's root
+window holds no pixels)."""
 
 import math
 import os
 import re
 import subprocess
+import tempfile
 
 from desktop_kit.checks import Failure, require, run, wait_for
 from desktop_kit.headers import defines
@@ -19,6 +20,8 @@ from desktop_kit.xdo import display_size, windows_of
 SCRIPTING = ("--dest=org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting")
 SCRIPT_NAME = defines("host/x11/kwin_pointer.h")["MASCOT_KWIN_SCRIPT_NAME"]
 SCREENSHOT = ("org.kde.KWin", "/org/kde/KWin/ScreenShot2", "org.kde.KWin.ScreenShot2")
+GNOME_SCREENSHOT = ("org.gnome.Shell.Screenshot", "/org/gnome/Shell/Screenshot",
+                    "org.gnome.Shell.Screenshot")
 QT_FORMATS_BGRA = (4, 5, 6)  # QImage's RGB32 and (premultiplied) ARGB32: B, G, R, A in memory
 SCREENSHOT_TIMEOUT_MS = 10000
 NEAR = 60       # pixels from the mascot's centre to the pointer it has caught up with
@@ -123,9 +126,40 @@ def kwin_screenshot(box=None):
     image = reply.unpack()[0]
     require(image.get("type") == "raw" and image.get("format") in QT_FORMATS_BGRA,
             f"KWin's screenshot is {image}")
-    width, height, stride = image["width"], image["height"], image["stride"]
-    rows = b"".join(data[row * stride:row * stride + 4 * width] for row in range(height))
+    return strided_screen(data, image["width"], image["height"], image["stride"], (2, 1, 0, 4),
+                          (x, y))
+
+
+def gnome_shell_screenshot(box=None):
+    """What GNOME Shell shows in box (x, y, width, height), by default the whole screen. The
+    shell writes it to a PNG file, for any caller under --unsafe-mode as the tests start it."""
+    import gi  # Debian's python3-gi, needed by this call alone
+    gi.require_version("GdkPixbuf", "2.0")
+    from gi.repository import GdkPixbuf, Gio, GLib
+    x, y, width, height = box or (0, 0, *display_size())
+    with tempfile.TemporaryDirectory() as folder:
+        path = os.path.join(folder, "screen.png")
+        try:
+            done, _ = Gio.bus_get_sync(Gio.BusType.SESSION).call_sync(
+                *GNOME_SCREENSHOT, "ScreenshotArea",
+                GLib.Variant("(iiiibs)", (x, y, width, height, False, path)),
+                GLib.VariantType("(bs)"), Gio.DBusCallFlags.NONE, SCREENSHOT_TIMEOUT_MS,
+                None).unpack()
+        except GLib.Error as error:
+            raise Failure(f"GNOME Shell took no screenshot: {error.message}")
+        require(done, f"GNOME Shell took no screenshot of {box}")
+        image = GdkPixbuf.Pixbuf.new_from_file(path)
+    channels = image.get_n_channels()
+    return strided_screen(image.get_pixels(), image.get_width(), image.get_height(),
+                          image.get_rowstride(), (0, 1, 2, channels), (x, y))
+
+
+def strided_screen(data, width, height, stride, layout, origin):
+    """A Screen of rows `stride` bytes apart; layout: the offsets of red, green and blue in a
+    pixel, and its size in bytes."""
+    *offsets, size = layout
+    rows = b"".join(data[row * stride:row * stride + size * width] for row in range(height))
     rgb = bytearray(3 * width * height)
-    for channel in range(3):
-        rgb[channel::3] = rows[2 - channel::4]
-    return Screen.of_rgb(bytes(rgb), width, height, (x, y))
+    for channel, offset in enumerate(offsets):
+        rgb[channel::3] = rows[offset::size]
+    return Screen.of_rgb(bytes(rgb), width, height, origin)

@@ -11,10 +11,12 @@ the compositor gives no screenshot, stacking is read from the X order alone, and
 and the picture from their windows' own pixels.
 
 Usage: x11_desktop_test.py --exe mascot --probe x11-probe --artifacts DIR
-       --wm none|openbox|picom|mutter|kwin|xfce|mutter-wayland|kwin-wayland [--keep-going]
+       --wm none|openbox|picom|mutter|kwin|xfce|mutter-wayland|kwin-wayland|gnome-shell
+       [--keep-going]
        [--wayland-probe wayland-probe]  (the native window, for Wayland desktops with screenshots)
 Needs DISPLAY (an Xvfb of its own: the test starts the desktop and its tray host, or the Xwayland
-of the Wayland compositor it runs under) and, for xfce, a D-Bus session bus.
+of the Wayland compositor it runs under) and, for xfce, a D-Bus session bus; GNOME Shell it
+starts itself, in the D-Bus session it runs in.
 """
 
 import argparse
@@ -30,7 +32,8 @@ from desktop_kit.processes import process_tree, start, stop
 from desktop_kit.program import (BAD_USAGE, COMMANDS, CRUISE, HALF, MASCOT_SIZE, NO_MASCOT,
                                  START_X, START_Y, expected_image, menu_keys, send_command)
 from desktop_kit.scenario import Scenario, count_bad
-from desktop_kit.screen import Screen, is_mascot_blue, set_root_grey, window_pixels
+from desktop_kit.screen import (Screen, is_cover_magenta, is_mascot_blue, set_root_grey,
+                                window_pixels)
 from desktop_kit.wayland import NativeWindow
 from desktop_kit.x11_probe import DESKTOP_GREEN, OVERLAY_YELLOW, Probe
 from desktop_kit.xdo import click, windows_of
@@ -47,6 +50,7 @@ class X11Mascot(Scenario):
         self.wm = args.wm
         desktop = DESKTOPS[args.wm]
         self.shot = desktop.screenshot
+        self.activate_native = desktop.activate_native
         self.pixels = self.shot is not None
         self.native_exe = args.wayland_probe if desktop.wayland and self.pixels else None
         self.native = None  # the native window over the X cover while there is one
@@ -118,6 +122,11 @@ class X11Mascot(Scenario):
         cover = self.probe.hold("cover", x, y, side, side, 120)
         if self.native_exe:
             self.native = NativeWindow(self.native_exe)
+            if self.activate_native:
+                self.activate_native()
+            box = (x, y, side, side)
+            wait_for("the native window over the X cover",
+                     lambda: not self.shot(box).find(*box, is_cover_magenta), 5)
         return cover
 
     def drop_cover(self, cover):

@@ -2,11 +2,11 @@
 # End-to-end stage of the native X11 program: builds `mascot` and its probes, then drives the
 # program with xdotool on Xvfb (tests/x11/x11_desktop_test.py) once per desktop: a bare X server,
 # openbox, openbox with picom, mutter and kwin (trayer as the tray host), and xfwm4 with
-# xfce4-panel as the tray; then under the headless Wayland compositors mutter and kwin_wayland,
-# on their rootless Xwayland with trayer; each in its own D-Bus session with a private HOME and
-# XDG_RUNTIME_DIR, nothing of it left running after; then the pointer pushed by KWin's script over
-# a native Wayland window (tests/x11/x11_wayland_pointer_test.py) and by GNOME Shell's extension,
-# with its top-bar menu (tests/x11/x11_gnome_shell_test.py).
+# xfce4-panel as the tray; then under the headless Wayland compositors mutter, kwin_wayland and
+# GNOME Shell, on their rootless Xwayland with trayer; each in its own D-Bus session with a
+# private HOME and XDG_RUNTIME_DIR, nothing of it left running after; then the pointer pushed by
+# KWin's script over a native Wayland window (tests/x11/x11_wayland_pointer_test.py) and by GNOME
+# Shell's extension, with its top-bar menu (tests/x11/x11_gnome_shell_test.py).
 # Usage: tools/ci/x11.sh [DESKTOP...], by default every desktop. Then it checks the lost-display and no-tray
 # cases (tests/x11/x11_lost_display_test.py), builds the Debian package, checks it and starts its
 # binary from an unpacked copy (tests/x11/x11_package_test.py), and holds it and its AppStream
@@ -49,6 +49,7 @@ run_desktop() {
   case "$1" in
     mutter-wayland) session=(dbus-run-session -- mutter --wayland --headless --virtual-monitor
       1280x800 --wayland-display mascot -- "${test[@]}") ;;
+    gnome-shell) session=(dbus-run-session -- "${test[@]}") ;;  # the test starts the shell
     kwin-wayland | kwin-wayland-pointer)
       # A copy without the binary's file capabilities, which a container may refuse; its Qt
       # platform plugin loads only under the name kwin_wayland. It keeps the standard output of
@@ -92,7 +93,7 @@ run_desktop() {
 failed=()
 desktops=("$@")
 [ $# -gt 0 ] || desktops=(none openbox picom mutter kwin xfce mutter-wayland kwin-wayland
-  kwin-wayland-pointer gnome-wayland)
+  gnome-shell kwin-wayland-pointer gnome-wayland)
 for wm in "${desktops[@]}"; do
   run_desktop "$wm" || failed+=("$wm")
 done
