@@ -136,7 +136,11 @@ def gnome_shell_screenshot(box=None):
     import gi  # Debian's python3-gi, needed by this call alone
     gi.require_version("GdkPixbuf", "2.0")
     from gi.repository import GdkPixbuf, Gio, GLib
-    x, y, width, height = box or (0, 0, *display_size())
+    # The shell refuses an area that leaves the screen, as a window's box near its edge does.
+    screen_width, screen_height = display_size()
+    x, y, width, height = box or (0, 0, screen_width, screen_height)
+    x, y, width, height = (max(x, 0), max(y, 0), min(x + width, screen_width) - max(x, 0),
+                           min(y + height, screen_height) - max(y, 0))
     with tempfile.TemporaryDirectory() as folder:
         path = os.path.join(folder, "screen.png")
         try:
