@@ -94,9 +94,9 @@ class GnomeShell:
         opens from it; one that a program maps by itself stays behind the focused window."""
         native = ("global.display.list_all_windows().find(w => w.get_client_type() === "
                   "imports.gi.Meta.WindowClientType.WAYLAND)")
-        GnomeShell.eval(f"{native}.activate(global.display.get_current_time_roundtrip())")
-        wait_for("the native window focused", lambda: GnomeShell.eval(f"{native}.has_focus()"),
-                 5)
+        wait_for("the native window focused", lambda: GnomeShell.eval(
+            f"(w => w?.has_focus() || (w?.activate(global.display.get_current_time_roundtrip()), "
+            f"false))({native})"), 5)
 
     def move_pointer(self, x, y):
         """The compositor's own pointer, as a device moves it."""
