@@ -1,8 +1,8 @@
 """Wayland compositors as the tests see them: a native window that moves the compositor's own
-pointer (tests/x11/wayland_probe.c), the mascot catching up with a pointer, KWin's scripting
-interface over the session bus, with the names the program gives its KWin script read from its
-header, and each compositor's own screenshot, KWin's and GNOME Shell's (a rootless Xwayland's root
-window holds no pixels)."""
+pointer (tests/x11/wayland_probe.c), the mascot chasing the pointer as each compositor leads it,
+KWin's scripting interface over the session bus and the program's script in it, and each
+compositor's own screenshot, KWin's and GNOME Shell's (a rootless Xwayland's root window holds
+no pixels)."""
 
 import math
 import os
@@ -12,10 +12,10 @@ import tempfile
 
 from desktop_kit.checks import Failure, require, run, wait_for
 from desktop_kit.headers import defines
-from desktop_kit.processes import stop
-from desktop_kit.program import HALF
+from desktop_kit.processes import start, stop, wait_gone
+from desktop_kit.program import COMMANDS, HALF, send_command
 from desktop_kit.screen import Screen
-from desktop_kit.xdo import display_size, windows_of
+from desktop_kit.xdo import display_size, move_pointer as move_x_pointer, windows_of
 
 SCRIPTING = ("--dest=org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting")
 SCRIPT_NAME = defines("host/x11/kwin_pointer.h")["MASCOT_KWIN_SCRIPT_NAME"]
@@ -26,6 +26,10 @@ QT_FORMATS_BGRA = (4, 5, 6)  # QImage's RGB32 and (premultiplied) ARGB32: B, G, 
 SCREENSHOT_TIMEOUT_MS = 10000
 NEAR = 60       # pixels from the mascot's centre to the pointer it has caught up with
 CHASE_S = 20    # time to cross the screen
+# Where the compositor's pointer goes over the native window, far from each other and from where
+# xdotool puts Xwayland's pointer while the program's source in the compositor is off.
+OVER_NATIVE = ((960, 600), (200, 650), (640, 260))
+X_POINTER = (1000, 150)
 
 
 class NativeWindow:
@@ -60,7 +64,6 @@ def mascot_centre(pid):
 
 
 def wait_near(pid, point, what):
-    """Waits for the mascot of process `pid` to catch up with the pointer at `point`."""
     def near():
         centre = mascot_centre(pid)
         return centre and math.dist(centre, point) <= NEAR
@@ -70,34 +73,68 @@ def wait_near(pid, point, what):
         raise Failure(f"{failure} (it is at {mascot_centre(pid)})") from None
 
 
+class Chase:
+    """The mascot set chasing, the same flow on each compositor, adapted by its move_pointer(x, y),
+    switch(on) for the program's source there, gone() once the program left nothing there, and
+    ready() once the mascot's window is up."""
+
+    def __init__(self, exe, move_pointer, switch, gone, ready=lambda: None):
+        self.exe, self.process = exe, None
+        self.move_pointer, self.switch, self.gone, self.ready = move_pointer, switch, gone, ready
+
+    def start(self, stderr=None):
+        self.process = start([self.exe], stderr=stderr)
+        wait_for("the mascot window", lambda: windows_of(self.process.pid), 15)
+        self.ready()
+        send_command(self.exe, COMMANDS["IDM_FIRST_BEHAVIOUR"])
+
+    def chase(self, point, what, move=None):
+        (move or self.move_pointer)(*point)
+        wait_near(self.process.pid, point, what)
+
+    def falls_back_and_takes_up_again(self):
+        self.switch(False)
+        self.chase(X_POINTER, "at X's pointer once its source is off", move_x_pointer)
+        self.switch(True)
+        self.chase(OVER_NATIVE[2], "with its source on again")
+
+    def end(self, how):
+        how()
+        require(wait_gone(self.process) == 0, f"exit status {self.process.returncode}")
+        wait_for("nothing of the program left in the compositor", self.gone, 5)
+
+
 def kwin(*call, path=SCRIPTING):
     """A call to KWin on the session bus; returns dbus-send's printed reply."""
     return run(["dbus-send", "--session", "--print-reply", path[0], path[1],
                 f"{path[2]}.{call[0]}", *call[1:]])
 
 
-def script_loaded(name=SCRIPT_NAME):
-    return "boolean true" in kwin("isScriptLoaded", f"string:{name}")
+def script_loaded():
+    return "boolean true" in kwin("isScriptLoaded", f"string:{SCRIPT_NAME}")
 
 
-def unload_script(name=SCRIPT_NAME):
-    kwin("unloadScript", f"string:{name}")
-
-
-def load_script(path, name=SCRIPT_NAME):
-    """Loads and runs a script as KWin 5.27 does it (its object is /<id>)."""
-    printed = kwin("loadScript", f"string:{path}", f"string:{name}")
-    found = re.search(r"int32 (-?\d+)", printed)
-    if not found or int(found.group(1)) < 0:
-        raise Failure(f"KWin did not load {path}: {printed.strip()}")
-    kwin("run", path=("--dest=org.kde.KWin", f"/{found.group(1)}", "org.kde.kwin.Script"))
+def unload_script():
+    kwin("unloadScript", f"string:{SCRIPT_NAME}")
 
 
 def script_ids():
     """The ids of the scripts KWin runs: 5.27 gives each its object /<id> at the root."""
-    printed = run(["dbus-send", "--session", "--print-reply", "--dest=org.kde.KWin", "/",
-                   "org.freedesktop.DBus.Introspectable.Introspect"])
+    printed = kwin("Introspect", path=("--dest=org.kde.KWin", "/",
+                                       "org.freedesktop.DBus.Introspectable"))
     return set(re.findall(r'<node name="(\d+)"', printed))
+
+
+def switch_script(on):
+    """Off, the program's script unloaded; on, loaded and run as KWin 5.27 does (object /<id>)."""
+    if not on:
+        return unload_script()
+    path = os.path.join(os.environ["XDG_RUNTIME_DIR"], f"{SCRIPT_NAME}.js")
+    printed = kwin("loadScript", f"string:{path}", f"string:{SCRIPT_NAME}")
+    found = re.search(r"int32 (-?\d+)", printed)
+    if not found or int(found.group(1)) < 0:
+        raise Failure(f"KWin did not load {path}: {printed.strip()}")
+    kwin("run", path=("--dest=org.kde.KWin", f"/{found.group(1)}", "org.kde.kwin.Script"))
 
 
 def kwin_screenshot(box=None):
@@ -153,9 +190,8 @@ def gnome_shell_screenshot(box=None):
             raise Failure(f"GNOME Shell took no screenshot: {error.message}")
         require(done, f"GNOME Shell took no screenshot of {box}")
         image = GdkPixbuf.Pixbuf.new_from_file(path)
-    channels = image.get_n_channels()
     return strided_screen(image.get_pixels(), image.get_width(), image.get_height(),
-                          image.get_rowstride(), (0, 1, 2, channels), (x, y))
+                          image.get_rowstride(), (0, 1, 2, image.get_n_channels()), (x, y))
 
 
 def strided_screen(data, width, height, stride, layout, origin):

@@ -17,21 +17,19 @@ import tempfile
 from desktop_kit.checks import (parse_arguments, poll_until_still, require, run_checks,
                                  wait_for)
 from desktop_kit.gnome_shell import BUS, MENU as SHOWN_MENU, UUID, GnomeShell
-from desktop_kit.processes import start, stop, wait_gone
+from desktop_kit.processes import stop
 from desktop_kit.program import COMMANDS, MENU
-from desktop_kit.wayland import NEAR, NativeWindow, mascot_centre, wait_near
-from desktop_kit.xdo import move_pointer, windows_of
+from desktop_kit.wayland import NEAR, OVER_NATIVE, Chase, NativeWindow, mascot_centre, wait_near
 
-OVER_NATIVE = ((960, 600), (200, 650), (640, 260))
-X_POINTER = (1000, 150)  # where xdotool puts Xwayland's pointer while the extension is off
-PARKED = (100, 150)      # the shell's pointer meanwhile
+PARKED = (100, 150)  # the shell's pointer while X's leads: away from the mascot and its way
 TRAY_HOST = "org.kde.StatusNotifierWatcher"
 
 
-class GnomeTest:
+class GnomeTest(Chase):
     def __init__(self, args):
-        self.exe, self.native, self.process = args.exe, None, None
-        self.shell = GnomeShell()
+        self.shell, self.native = GnomeShell(), None
+        super().__init__(args.exe, self.shell.move_pointer, self.switch_extension,
+                         lambda: self.shell.icon() is None)
         try:
             self.native = NativeWindow(args.wayland_probe)
             self.start()
@@ -40,25 +38,17 @@ class GnomeTest:
             raise
 
     def start(self):
-        """The mascot set chasing; its standard error kept."""
         self.errors = tempfile.TemporaryFile("w+")
-        self.process = start([self.exe], stderr=self.errors)
-        wait_for("the mascot window", lambda: windows_of(self.process.pid), 15)
-        subprocess.run([self.exe, "--command", str(COMMANDS["IDM_FIRST_BEHAVIOUR"])], check=True,
-                       timeout=15, capture_output=True)
+        super().start(stderr=self.errors)
+
+    def switch_extension(self, on):
+        self.shell.switch_extension(on)
+        if not on:  # over an X window the shell's pointer is X's too
+            self.shell.move_pointer(*PARKED)
 
     def said(self):
         self.errors.seek(0)
         return self.errors.read()
-
-    def chase(self, point, what, move=None):
-        (move or self.shell.move_pointer)(*point)
-        wait_near(self.process.pid, point, what)
-
-    def end(self, how):
-        how()
-        require(wait_gone(self.process) == 0, f"exit status {self.process.returncode}")
-        wait_for("the top-bar icon gone", lambda: self.shell.icon() is None, 5)
 
     # --- the checks ---
 
@@ -70,12 +60,7 @@ class GnomeTest:
             self.chase(point, "over the native window")
 
     def check_falls_back_and_takes_up_again(self):
-        self.shell.switch_extension(False)
-        # Away from the mascot and its way: over an X window the shell's pointer is X's too.
-        self.shell.move_pointer(*PARKED)
-        self.chase(X_POINTER, "at X's pointer once the extension is off", move_pointer)
-        self.shell.switch_extension(True)
-        self.chase(OVER_NATIVE[2], "with the extension on again")
+        self.falls_back_and_takes_up_again()
         foreign = subprocess.run(["gdbus", "call", "--session", "--dest", BUS["MASCOT_BUS_NAME"],
                                   "--object-path", BUS["MASCOT_POINTER_PATH"], "--method",
                                   f"{BUS['MASCOT_POINTER_INTERFACE']}.{BUS['MASCOT_POINTER_METHOD']}",
