@@ -3,6 +3,7 @@ for until it manages the screen, and the tray hosts (trayer, XEmbed; xfce4-panel
 StatusNotifierItem host that draws the icon and its menu). GNOME Shell hosts no tray without
 an extension, so trayer is its tray here too; the program's own top-bar icon has its own test."""
 
+import subprocess
 import sys
 import tempfile
 from dataclasses import dataclass
@@ -89,10 +90,11 @@ def start_window_manager(name, selection_owner, options=None):
 def start_manager(name, command):
     """The window manager, once it manages the screen. One that ends or hangs before it does is
     the machine's trouble, not the program's (the program is not started yet): it is said on
-    standard error with what the manager printed, and started once more."""
+    standard error with what the manager printed, and started once more. openbox prints its
+    messages, the reason it ended among them, on standard output."""
     for last in (False, True):
         output = tempfile.TemporaryFile()
-        process = start(command, stderr=output)
+        process = start(command, stdout=output, stderr=subprocess.STDOUT)
         try:
             wait_for(f"{name} to manage the screen",
                      lambda: window_manager_running() or process.poll() is not None, 30)
