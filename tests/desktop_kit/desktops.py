@@ -6,6 +6,7 @@ an extension, so trayer is its tray here too; the program's own top-bar icon has
 import subprocess
 import sys
 import tempfile
+import time
 from dataclasses import dataclass
 
 from desktop_kit.checks import Failure, run, wait_for
@@ -20,6 +21,8 @@ TRAYER = ["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "requ
 MIN_ICON_PIXELS = 40  # blue pixels that make the 16 x 16 disc icon, not a stray pixel
 ICON_SIZES = range(8, 65)  # pixels across a tray icon, as a tray host scales it
 COMPOSITOR_SELECTION = "_NET_WM_CM_S0"
+MANAGER_ATTEMPTS = 3  # starts of a window manager that ends or hangs before it manages
+RESTART_PAUSE_S = 2   # between them
 
 
 @dataclass(frozen=True)
@@ -90,9 +93,9 @@ def start_window_manager(name, selection_owner, options=None):
 def start_manager(name, command):
     """The window manager, once it manages the screen. One that ends or hangs before it does is
     the machine's trouble, not the program's (the program is not started yet): it is said on
-    standard error with what the manager printed, and started once more. openbox prints its
+    standard error with what the manager printed, and started again. openbox prints its
     messages, the reason it ended among them, on standard output."""
-    for last in (False, True):
+    for attempt in range(1, MANAGER_ATTEMPTS + 1):
         output = tempfile.TemporaryFile()
         process = start(command, stdout=output, stderr=subprocess.STDOUT)
         try:
@@ -106,10 +109,19 @@ def start_manager(name, command):
         output.seek(0)
         printed = output.read().decode(errors="replace").strip()[-600:] or "nothing"
         trouble = (f"{name} did not manage the screen (status {process.returncode}); "
-                   f"it printed: {printed}")
-        if last:
-            raise Failure(trouble)
-        print(f"# {trouble}; starting it once more", file=sys.stderr)
+                   f"it printed: {printed}; {display_state()}")
+        if attempt == MANAGER_ATTEMPTS:
+            raise Failure(f"{trouble} (attempt {attempt})")
+        print(f"# {trouble}; starting it again (attempt {attempt})", file=sys.stderr)
+        time.sleep(RESTART_PAUSE_S)
+
+
+def display_state():
+    """Whether the X server still answers: a manager that cannot open the display ends as one
+    that fails on its own does."""
+    answers = subprocess.run(["xprop", "-root", "-len", "0", "WM_NAME"], capture_output=True,
+                             timeout=30).returncode == 0
+    return "the X server answers" if answers else "the X server does not answer"
 
 
 def start_desktop(name, selection_owner):
