@@ -9,6 +9,7 @@
 #   second; --desktop, default all)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. tools/wayland-session.sh
 seconds=10
 if [[ $# -gt 0 && $1 != --* ]]; then seconds=$1; shift; fi
 desktops=(kwin gnome)
@@ -34,7 +35,7 @@ bench=(env PYTHONPATH="$PWD/tests" python3 "$PWD/bench/wayland_pointer.py" --exe
 # output, and the desktops, the mascot and the bus fill standard error with their logs (kept in
 # the private HOME, shown when the bench fails).
 run_desktop() {
-  local home status session form
+  local home status session
   home=$(mktemp -d)
   mkdir -m 700 "$home/run"
   : >"$home/figures"
@@ -43,20 +44,12 @@ run_desktop() {
   } >"$home/session"
   chmod +x "$home/session"
   case "$1" in
-    # A copy of KWin without the binary's file capabilities (which a container may refuse), and
-    # the .desktop entry that grants the probe fake input, there before KWin starts.
     kwin)
-      mkdir -p "$home/bin" "$home/share/applications"
-      cp /usr/bin/kwin_wayland "$home/bin/"
-      printf '[Desktop Entry]\nType=Application\nName=wayland-probe\nExec=%s\n%s\n' "$probe" \
-        X-KDE-Wayland-Interfaces=org_kde_kwin_fake_input >"$home/share/applications/probe.desktop"
-      session=("$home/bin/kwin_wayland" --virtual --xwayland --width 1280 --height 800 --socket
-        mascot-bench --no-lockscreen --no-global-shortcuts --exit-with-session "$home/session") ;;
-    # GNOME Shell, which the bench starts itself, with the extension installed system-wide.
+      grant_fake_input "$home" "$probe"
+      kwin_session "$home" mascot-bench "$home/session" --no-lockscreen --no-global-shortcuts ;;
+    # GNOME Shell, which the bench starts itself.
     gnome)
-      mkdir -p "$home/share/gnome-shell/extensions"
-      form=$(sed -n 's/^MASCOT_GNOME_SHELL_FORMAT:STRING=//p' "$build/CMakeCache.txt")
-      cp -r "$build/gnome-shell/$form/." "$home/share/gnome-shell/extensions/"
+      install_gnome_extension "$home" "$build"
       session=("$home/session") ;;
   esac
   echo "# $1"

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+// ---- The command line ---------------------------------------------------------------------------
+
 enum class ProgramAction { Run, Help, SendCommand, BadUsage };
 
 struct COptions {
@@ -16,6 +18,8 @@ struct COptions {
 // `args` without the program name. Accepted: nothing, --help (or -h), --command ID or
 // --command=ID with ID a decimal number 0..65535.
 COptions ParseOptions(int count, const char* const* args);
+
+// ---- The help text ------------------------------------------------------------------------------
 
 // The text of --help: usage, options, exit statuses, environment and every command id.
 std::string HelpText();

@@ -29,45 +29,36 @@ export PYTHONPATH="$PWD/tests" PYTHONDONTWRITEBYTECODE=1  # the desktop test kit
 # Debian's own, which python3-gi installs into (KWin's screenshots come through a pipe, passed
 # over D-Bus); a python3 found earlier on PATH may lack it.
 python=/usr/bin/python3
+. tools/wayland-session.sh
 
 # One desktop's run; fails too when a process of its session outlives it (and ends that).
 run_desktop() {
-  local home status=0 begun=$SECONDS left=() session form
+  local home status=0 begun=$SECONDS left=() session
   home=$(mktemp -d)
   mkdir -m 700 "$home/run"
   local test=("$python" tests/x11/x11_desktop_test.py --exe "$exe" --probe "$probe"
     --artifacts "$artifacts" --wm "$1" --wayland-probe "$wayland_probe")
-  # The pointer's own test under KWin; KWin grants its helper fake input by a .desktop entry
-  # that must be there when KWin starts.
+  # The pointer's own test under KWin, which grants its helper fake input.
   if [ "$1" = kwin-wayland-pointer ]; then
     test=("$python" tests/x11/x11_wayland_pointer_test.py --exe "$exe" --wayland-probe
       "$wayland_probe" --artifacts "$artifacts")
-    mkdir -p "$home/share/applications"
-    printf '[Desktop Entry]\nType=Application\nName=wayland-probe\nExec=%s\n%s\n' "$wayland_probe" \
-      X-KDE-Wayland-Interfaces=org_kde_kwin_fake_input >"$home/share/applications/probe.desktop"
+    grant_fake_input "$home" "$wayland_probe"
   fi
   case "$1" in
     mutter-wayland) session=(dbus-run-session -- mutter --wayland --headless --virtual-monitor
       1280x800 --wayland-display mascot -- "${test[@]}") ;;
     gnome-shell) session=(dbus-run-session -- "${test[@]}") ;;  # the test starts the shell
     kwin-wayland | kwin-wayland-pointer)
-      # A copy without the binary's file capabilities, which a container may refuse; its Qt
-      # platform plugin loads only under the name kwin_wayland. It keeps the standard output of
-      # its session's command, which goes to standard error instead. Its screenshots go to any
-      # caller here, the test among them.
-      mkdir "$home/bin"
-      cp /usr/bin/kwin_wayland "$home/bin/"
+      # KWin keeps the standard output of its session's command, which goes to standard error
+      # instead. Its screenshots go to any caller here, the test among them.
       { echo '#!/usr/bin/env bash'; printf '%q ' exec "${test[@]}"; echo '>&2'; } >"$home/session"
       chmod +x "$home/session"
-      session=(env KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1 dbus-run-session --
-        "$home/bin/kwin_wayland" --virtual --xwayland --width 1280 --height 800 --socket mascot
-        --exit-with-session "$home/session") ;;
+      kwin_session "$home" mascot "$home/session"
+      session=(env KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1 dbus-run-session -- "${session[@]}") ;;
     # GNOME Shell, which the test starts itself (the shell runs no command of its own), with the
-    # extension in the form the package holds installed into the session's first data folder.
+    # extension in the form the package holds.
     gnome-wayland)
-      mkdir -p "$home/share/gnome-shell/extensions"
-      form=$(sed -n 's/^MASCOT_GNOME_SHELL_FORMAT:STRING=//p' "$build/CMakeCache.txt")
-      cp -r "$build/gnome-shell/$form/." "$home/share/gnome-shell/extensions/"
+      install_gnome_extension "$home" "$build"
       session=(dbus-run-session -- "$python" tests/x11/x11_gnome_shell_test.py --exe "$exe"
         --wayland-probe "$wayland_probe" --artifacts "$artifacts") ;;
     *) session=(tools/on-xvfb.sh -s "-screen 0 1280x800x24 -noreset" dbus-run-session --
