@@ -58,6 +58,7 @@ std::unique_ptr<CHyprlandPointer> CHyprlandPointer::Start(CPointerMailbox& mailb
 
 CHyprlandPointer::CHyprlandPointer(CPointerMailbox& mailbox, QStringList sockets)
     : m_mailbox(mailbox), m_sockets(std::move(sockets)) {
+    m_answer.reserve(2 * (kLongestAnswer + 1));  // the longest answer kept, and one more piece
     m_deadline.setSingleShot(true);
     m_deadline.setInterval(kAnswerMs);
     QObject::connect(&m_deadline, &QTimer::timeout, &m_deadline, [this] { GiveUp(); });
@@ -90,7 +91,7 @@ void CHyprlandPointer::Ask() {
         GiveUp();
         return;
     }
-    m_answer.clear();
+    m_answer.resize(0);  // keeps the buffer: a question every 10 ms allocates nothing
     m_readable.setSocket(m_fd);
     m_readable.setEnabled(true);
     m_deadline.start();
