@@ -77,7 +77,7 @@ CHyprlandPointer::~CHyprlandPointer() {
 
 // Hyprland answers one question per connection and then closes it.
 void CHyprlandPointer::Ask() {
-    if (m_fd >= 0) return;  // the last one is still in flight
+    if (m_fd >= 0 || !m_mailbox.Wanted()) return;  // the last one still in flight; or idle
     if (m_socketPath.isEmpty()) {
         for (const QString& path : m_sockets) {
             if (QFileInfo::exists(path)) {

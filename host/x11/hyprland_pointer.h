@@ -18,7 +18,7 @@ bool ParseHyprlandCursor(std::string_view answer, int& x, int& y);
 
 // Qt's thread. Each answer is posted to the mailbox; a socket that refuses, closes without a
 // position or keeps silent for a second withdraws it at once, and is then asked once a second
-// until it answers again.
+// until it answers again. Nothing is asked while the tick does not want the pointer.
 class CHyprlandPointer : public CPushedPointer {
 public:
     // The instance's socket from the session's environment.

@@ -60,7 +60,7 @@ private:
     int m_signalFd;
     bool m_ended = false;             // the loop is about to return
     CCommandPipe m_commands;          // the menu's choices; closing it stops the tick thread
-    CPointerMailbox m_pushedPointer;  // Qt's thread posts, the tick thread reads
+    CPointerMailbox m_pushedPointer;  // Qt's thread posts, the tick thread reads and wants
     CTickLoop m_ticks;                // the tick thread's from the thread's start until its join
     std::unique_ptr<CPushedPointer> m_pointerSource;  // Qt's thread; gone before the mailbox
     std::thread m_tickThread;

@@ -40,6 +40,10 @@ bool CPointerMailbox::Read(int& x, int& y) const {
 
 bool CPointerMailbox::Live() const { return m_word.load(std::memory_order_relaxed) & kLive; }
 
+void CPointerMailbox::SetWanted(bool wanted) { m_wanted.store(wanted, std::memory_order_relaxed); }
+
+bool CPointerMailbox::Wanted() const { return m_wanted.load(std::memory_order_relaxed); }
+
 bool ReadNewestPointer(const CPointerMailbox& pushed, xcb_connection_t* connection,
                        xcb_window_t root, int& x, int& y) {
     if (pushed.Read(x, y)) return false;

@@ -22,11 +22,16 @@ public:
     // The tick thread: true with the newest position while a source is live.
     bool Read(int& x, int& y) const;
     bool Live() const;
+    // The tick thread: whether it reads the pointer at all (only while a mode runs). Qt's thread:
+    // a source that has to ask for each position asks nothing while it is not wanted.
+    void SetWanted(bool wanted);
+    bool Wanted() const;
 
 private:
     // Bit 32: live; bits 0-15: x, bits 16-31: y, each as a 16-bit two's complement value.
     static constexpr std::uint64_t kLive = std::uint64_t{1} << 32;
     std::atomic<std::uint64_t> m_word{0};
+    std::atomic<bool> m_wanted{true};
     static_assert(std::atomic<std::uint64_t>::is_always_lock_free,
                   "the tick thread must never wait for Qt's thread");
 };

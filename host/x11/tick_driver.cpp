@@ -212,7 +212,7 @@ constexpr std::uint8_t kRightButton = 3;
 
 }  // namespace
 
-CTickLoop::CTickLoop(CXDisplay& display, CCommandPipe& menu, const CPointerMailbox& pushed,
+CTickLoop::CTickLoop(CXDisplay& display, CCommandPipe& menu, CPointerMailbox& pushed,
                      CCallsToQt toQt)
     : m_display(display),
       m_menu(menu),
@@ -268,8 +268,9 @@ void CTickLoop::OnSocketReadable() {
 }
 
 // Without a mode the pointer is not read: the core would not use it (ModeRuns), and the idle
-// tick then sends nothing at all.
+// tick then sends nothing at all, nor has a source ask the compositor on its behalf.
 void CTickLoop::OnTimer() {
+    m_pushed.SetWanted(ModeRuns());
     if (ModeRuns() && m_ticks.ReadPointer(m_pushed)) {
         // What came before the reply, as if the socket had been watched: a command among it
         // acts on this tick.

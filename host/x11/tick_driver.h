@@ -95,9 +95,9 @@ struct CCallsToQt {
 class CTickLoop {
 public:
     // `menu`: the pipe whose receiving end the loop reads; Qt's thread sends and closes it.
-    // `pushed`: the pointer that Qt's thread posts while a source in the compositor is live.
-    CTickLoop(CXDisplay& display, CCommandPipe& menu, const CPointerMailbox& pushed,
-              CCallsToQt toQt);
+    // `pushed`: the pointer that Qt's thread posts while a source in the compositor is live; the
+    // loop marks in it whether it reads the pointer at all.
+    CTickLoop(CXDisplay& display, CCommandPipe& menu, CPointerMailbox& pushed, CCallsToQt toQt);
 
     // Resets the motion, creates the window and learns the desktop; false when another mascot
     // runs on the display (it owns the mascot selection).
@@ -120,7 +120,7 @@ private:
 
     CXDisplay& m_display;
     CCommandPipe& m_menu;
-    const CPointerMailbox& m_pushed;
+    CPointerMailbox& m_pushed;
     CCallsToQt m_toQt;
     CMascotWindow m_window;
     CTickDriver m_ticks;

@@ -125,6 +125,11 @@ TEST(PointerSeam, HyprlandsSocketWhileItAnswersTheXServerWhileNot) {
     hyprland.answer = "31, 41";
     EXPECT_TRUE(WaitFor(mailbox, 31, 41));  // taken up again
     int asked = hyprland.asked;
+    mailbox.SetWanted(false);  // no mode runs: Hyprland is left alone
+    QTest::qWait(300);
+    EXPECT_LE(hyprland.asked - asked, 1);  // the question already under way, if any
+    mailbox.SetWanted(true);
+    asked = hyprland.asked;
     hyprland.silent = true;  // a hung Hyprland
     EXPECT_TRUE(WaitFor(mailbox, kUnread, kUnread));
     EXPECT_EQ(hyprland.asked - asked, 1);  // one question in flight at a time
